@@ -1,0 +1,60 @@
+# Jumbla: the two commands a newcomer needs are `make run` and `make test`.
+# Each installs what is missing, builds and does its job.
+
+JOBS        ?= $(shell nproc)
+NATIVE      := build/native
+WINDOWS     := build/windows
+BENCH       := build/bench
+WINEPREFIX  := $(CURDIR)/$(WINDOWS)/wineprefix
+export WINEPREFIX
+
+.PHONY: all deps build native windows wine-setup test test-native test-windows run bench clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+$(NATIVE)/CMakeCache.txt:
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug
+
+$(WINDOWS)/CMakeCache.txt:
+	cmake -S . -B $(WINDOWS) -DCMAKE_BUILD_TYPE=Release \
+	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+
+native: deps $(NATIVE)/CMakeCache.txt
+	cmake --build $(NATIVE) -j $(JOBS)
+
+windows: deps $(WINDOWS)/CMakeCache.txt
+	cmake --build $(WINDOWS) -j $(JOBS)
+
+build: native windows
+
+wine-setup: deps
+	@tools/wine-setup.sh $(CURDIR)/build $(WINEPREFIX)
+
+test-native: native
+	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
+
+# Windows tests run through Wine on a virtual display of their own; the
+# display and the wineserver are stopped afterwards.
+test-windows: windows wine-setup
+	tools/with-xvfb.sh sh -c 'cd $(WINDOWS) && ctest --output-on-failure -j $(JOBS)'
+
+# Both halves run even when the first fails; the exit status reports either.
+test: build
+	@rc=0; \
+	$(MAKE) --no-print-directory test-native || rc=1; \
+	$(MAKE) --no-print-directory test-windows || rc=1; \
+	exit $$rc
+
+run: build wine-setup
+	tools/demo.sh
+
+bench: deps
+	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DJUMBLA_SANITIZE=OFF -DJUMBLA_TESTS=OFF -DJUMBLA_BENCH=ON
+	cmake --build $(BENCH) -j $(JOBS)
+	bench/run.sh $(BENCH)
+
+clean:
+	rm -rf build

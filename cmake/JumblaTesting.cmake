@@ -1,0 +1,45 @@
+# jumbla_add_test(<name> SOURCES <files...> [LIBS <targets...>]
+#                 [WINDOWS_ONLY] [NATIVE_ONLY] [RESOURCES <rc files...>])
+#
+# Builds a GoogleTest executable and registers it with CTest. Portable tests
+# are built in both trees: natively they run directly, in the windows tree
+# through Wine (CMAKE_CROSSCOMPILING_EMULATOR). Windows tests need the display
+# that `make test` provides and the tree's Wine prefix.
+
+if(WIN32)
+  # Debian ships GoogleTest as sources; build them with the cross compiler.
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(JUMBLA_GTEST_LIBS GTest::gtest GTest::gtest_main)
+  if(NOT TARGET GTest::gtest)
+    set(JUMBLA_GTEST_LIBS gtest gtest_main)
+  endif()
+else()
+  find_package(GTest REQUIRED)
+  set(JUMBLA_GTEST_LIBS GTest::gtest GTest::gtest_main)
+endif()
+
+set(JUMBLA_WINE_TEST_TIMEOUT 300)
+
+function(jumbla_add_test name)
+  cmake_parse_arguments(T "WINDOWS_ONLY;NATIVE_ONLY" "" "SOURCES;LIBS;RESOURCES" ${ARGN})
+  if(T_WINDOWS_ONLY AND NOT WIN32)
+    return()
+  endif()
+  if(T_NATIVE_ONLY AND WIN32)
+    return()
+  endif()
+  add_executable(${name} ${T_SOURCES} ${T_RESOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} ${JUMBLA_GTEST_LIBS})
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  if(WIN32)
+    set_tests_properties(${name} PROPERTIES
+      TIMEOUT ${JUMBLA_WINE_TEST_TIMEOUT}
+      ENVIRONMENT "WINEPREFIX=${JUMBLA_WINEPREFIX}"
+      LABELS wine)
+  else()
+    set_tests_properties(${name} PROPERTIES TIMEOUT 120 LABELS native)
+  endif()
+endfunction()
