@@ -1,0 +1,57 @@
+#pragma once
+
+#include "framework/FileException.h"
+#include "framework/Platform.h"
+#include "framework/String.h"
+
+// Binary file, always opened for exclusive use: while one CFile (in this or
+// any other process) holds a file open, every other open of it fails.
+class CFile
+{
+public:
+    enum OpenFlags {
+        modeRead = 0,
+        modeWrite = 1,
+        modeReadWrite = 2,
+        shareExclusive = 0x10,
+        modeCreate = 0x1000,
+        typeText = 0x4000,
+        typeBinary = 0x8000
+    };
+    enum SeekPosition { begin = 0, current = 1, end = 2 };
+
+    CFile();
+    // Throws CFileException when the file cannot be opened.
+    CFile(const char* path, UINT flags);
+    virtual ~CFile();
+
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    // Returns FALSE and fills *pError (when given) when the file cannot be opened.
+    virtual BOOL Open(const char* path, UINT flags, CFileException* pError = nullptr);
+
+    // Returns fewer than count bytes only at end of file.
+    virtual UINT Read(void* buf, UINT count);
+    virtual void Write(const void* buf, UINT count);
+    virtual ULONGLONG Seek(LONGLONG off, UINT from);
+    void SeekToBegin() { Seek(0, begin); }
+    virtual ULONGLONG GetPosition() const;
+    virtual ULONGLONG GetLength() const;
+    virtual void Close();
+    BOOL IsOpen() const;
+    const CString& GetFilePath() const { return m_strFileName; }
+
+protected:
+    // Releases the handle without reporting errors (destructors, failed opens).
+    void CloseQuietly() noexcept;
+    [[noreturn]] void ThrowLastError() const;
+
+private:
+#ifdef _WIN32
+    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+#else
+    int m_fd = -1;
+#endif
+    CString m_strFileName;
+};

@@ -1,0 +1,175 @@
+#include "framework/StdioFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+const char kCtrlZ = 0x1A;
+
+}
+
+CStdioFile::CStdioFile() = default;
+
+CStdioFile::CStdioFile(const char* path, UINT flags)
+{
+    CFileException error;
+    if (!Open(path, flags, &error))
+        throw error;
+}
+
+CStdioFile::~CStdioFile()
+{
+    // The base destructor closes the handle; pending text must reach it first.
+    try {
+        FlushWriteBuffer();
+    } catch (const CFileException&) {
+    }
+}
+
+BOOL CStdioFile::Open(const char* path, UINT flags, CFileException* pError)
+{
+    if (IsOpen())
+        Close();
+    ResetBuffers();
+    return CFile::Open(path, flags, pError);
+}
+
+BOOL CStdioFile::ReadString(CString& line)
+{
+    line.Empty();
+    FlushWriteBuffer();
+    if (m_textEnded)
+        return FALSE;
+
+    std::string text;
+    for (;;) {
+        if (m_readPos == m_readEnd && !FillReadBuffer())
+            break;
+        const char* first = m_readBuffer.data() + m_readPos;
+        const char* last = m_readBuffer.data() + m_readEnd;
+        const char* stop = std::find_if(first, last, [](char c) { return c == '\n' || c == kCtrlZ; });
+        text.append(first, stop);
+        m_readPos = static_cast<UINT>(stop - m_readBuffer.data());
+        if (stop == last)
+            continue;
+        if (*stop == kCtrlZ) {
+            m_textEnded = true;
+            break;
+        }
+        ++m_readPos;
+        // Only the CR right before the LF belongs to the line end.
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        line = CString(text.data(), static_cast<int>(text.size()));
+        return TRUE;
+    }
+    // A last line without LF still counts.
+    if (text.empty())
+        return FALSE;
+    line = CString(text.data(), static_cast<int>(text.size()));
+    return TRUE;
+}
+
+void CStdioFile::WriteString(const char* text)
+{
+    if (!text)
+        return;
+    for (const char* lf; (lf = std::strchr(text, '\n')) != nullptr; text = lf + 1) {
+        AppendToWriteBuffer(text, static_cast<std::size_t>(lf - text));
+        AppendToWriteBuffer("\r\n", 2);
+    }
+    AppendToWriteBuffer(text, std::strlen(text));
+}
+
+UINT CStdioFile::Read(void* buf, UINT count)
+{
+    FlushWriteBuffer();
+    const UINT fromBuffer = std::min(count, ReadAhead());
+    if (fromBuffer > 0)
+        std::memcpy(buf, m_readBuffer.data() + m_readPos, fromBuffer);
+    m_readPos += fromBuffer;
+    if (fromBuffer == count)
+        return count;
+    return fromBuffer + CFile::Read(static_cast<char*>(buf) + fromBuffer, count - fromBuffer);
+}
+
+void CStdioFile::Write(const void* buf, UINT count)
+{
+    AppendToWriteBuffer(static_cast<const char*>(buf), count);
+}
+
+ULONGLONG CStdioFile::Seek(LONGLONG off, UINT from)
+{
+    FlushWriteBuffer();
+    // The file position runs ahead of the caller's by the unread read-ahead.
+    if (from == current)
+        off -= static_cast<LONGLONG>(ReadAhead());
+    m_readPos = m_readEnd = 0;
+    m_textEnded = false;
+    return CFile::Seek(off, from);
+}
+
+ULONGLONG CStdioFile::GetPosition() const
+{
+    return CFile::GetPosition() - ReadAhead() + m_writeBuffer.size();
+}
+
+ULONGLONG CStdioFile::GetLength() const
+{
+    return std::max(CFile::GetLength(), CFile::GetPosition() + m_writeBuffer.size());
+}
+
+void CStdioFile::Close()
+{
+    try {
+        FlushWriteBuffer();
+    } catch (const CFileException&) {
+        ResetBuffers();
+        CloseQuietly();
+        throw;
+    }
+    ResetBuffers();
+    CFile::Close();
+}
+
+bool CStdioFile::FillReadBuffer()
+{
+    if (m_readBuffer.empty())
+        m_readBuffer.resize(kBufferSize);
+    m_readPos = 0;
+    m_readEnd = CFile::Read(m_readBuffer.data(), kBufferSize);
+    return m_readEnd > 0;
+}
+
+void CStdioFile::FlushWriteBuffer()
+{
+    if (m_writeBuffer.empty())
+        return;
+    // Cleared first, so a failing write is reported once and not retried by Close or the destructor.
+    std::string pending;
+    pending.swap(m_writeBuffer);
+    CFile::Write(pending.data(), static_cast<UINT>(pending.size()));
+}
+
+void CStdioFile::DropReadAhead()
+{
+    if (ReadAhead() > 0)
+        CFile::Seek(-static_cast<LONGLONG>(ReadAhead()), current);
+    m_readPos = m_readEnd = 0;
+}
+
+void CStdioFile::AppendToWriteBuffer(const char* bytes, std::size_t count)
+{
+    DropReadAhead();
+    m_writeBuffer.append(bytes, count);
+    if (m_writeBuffer.size() >= kBufferSize)
+        FlushWriteBuffer();
+}
+
+void CStdioFile::ResetBuffers()
+{
+    m_readPos = m_readEnd = 0;
+    m_textEnded = false;
+    m_writeBuffer.clear();
+}
