@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Jumbla's main job, out of the box: a Wine prefix of its own with the
+# stand-in player installed where SoundVQ Player is expected, a generated
+# sample playlist of VQF files remembered as the last playlist, and Jumbla
+# started on it.
+#
+# With a display the window is yours. Without one the demo runs on a virtual
+# display, shows the list in title mode, shuffles, plays, saves
+# build/screenshot.png, closes Jumbla and prints what the player received.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$top/build
+win=$build/windows
+export WINEPREFIX=$build/demo/wineprefix
+run="$top/tools/wine-run.sh"
+
+jumbla=$win/app/jumbla.exe
+standin=$win/tools/standin_player/SVQPlyer.exe
+driver=$win/tools/demo_driver/demo_driver.exe
+samples=$build/native/tools/make_samples
+for f in "$jumbla" "$standin" "$driver" "$samples"; do
+  [ -e "$f" ] || { echo "demo: $f is missing; run make build" >&2; exit 1; }
+done
+
+"$top/tools/wine-setup.sh" "$build" "$WINEPREFIX"
+"$top/tools/install_standin.sh" "$WINEPREFIX" "$standin" >/dev/null
+log=$WINEPREFIX/drive_c/svq/SVQPlyer-standin.log
+rm -f "$log"
+
+"$samples" "$WINEPREFIX/drive_c/samples" 'C:\samples' >/dev/null
+settings="HKCU\\Software\\Ostrel's Software\\jumbla\\Settings"
+"$run" reg add "$settings" /v VQLFile /t REG_SZ /d 'C:\samples\sample.vql' /f >/dev/null 2>&1
+"$run" reg add "$settings" /v HandlingBy /t REG_DWORD /d 0 /f >/dev/null 2>&1
+
+if [ -n "${DISPLAY:-}" ]; then
+  echo "Starting Jumbla on C:\\samples\\sample.vql (prefix $WINEPREFIX)"
+  "$run" "$jumbla"
+  /usr/lib/wine/wineserver -w
+  exit 0
+fi
+
+# Unattended: the stand-in records and exits instead of opening its window.
+export JUMBLA_STANDIN_NO_WINDOW=1
+work=$build/demo/run
+rm -rf "$work"; mkdir -p "$work"
+unattended() {
+  "$run" "$jumbla" &
+  jumbla_pid=$!
+  "$run" "$driver" "Z:${work//\//\\}\\rect.txt" "Z:${work//\//\\}\\done" &
+  driver_pid=$!
+  for _ in $(seq 1 600); do
+    [ -s "$work/rect.txt" ] && break
+    kill -0 "$driver_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -s "$work/rect.txt" ]; then
+    read -r x y w h <"$work/rect.txt"
+    sleep 0.5
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$build/screenshot.png"
+    echo "Screenshot saved to build/screenshot.png"
+  fi
+  touch "$work/done"
+  wait "$driver_pid"; status=$?
+  wait "$jumbla_pid" || true
+  /usr/lib/wine/wineserver -w
+  return $status
+}
+export -f unattended
+export run jumbla driver work build
+"$top/tools/with-xvfb.sh" bash -c unattended
+
+echo
+echo "What the stand-in player received:"
+if [ -s "$log" ]; then
+  iconv -f CP932 -t UTF-8 "$log" | tr -d '\r'
+else
+  echo "(nothing: the player was not started)" >&2
+  exit 1
+fi
