@@ -1,0 +1,34 @@
+#include "playlist/PlaylistLoader.h"
+
+namespace {
+
+const int kTitleMode = 0;
+
+// Fresh strings per entry: a header that fails half way must not leave this
+// entry showing another entry's title or author; it shows its own line.
+CString TitleText(const CString& line, const VqfTagReader& readTags)
+{
+    CString title;
+    CString author;
+    if (!readTags(line, title, author))
+        return line;
+    return title + " [" + author + "]";
+}
+
+}  // namespace
+
+bool IsEntryLine(const CString& line)
+{
+    return !line.IsEmpty() && line[0] != '#';
+}
+
+void LoadPlaylistEntries(CStdioFile& playlist, int displayMode,
+                         const VqfTagReader& readTags,
+                         const EntryAppender& appendEntry)
+{
+    CString line;
+    for (UINT lineIndex = 0; playlist.ReadString(line); ++lineIndex) {
+        if (IsEntryLine(line))
+            appendEntry(displayMode == kTitleMode ? TitleText(line, readTags) : line, lineIndex);
+    }
+}
