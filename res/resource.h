@@ -1,0 +1,32 @@
+#pragma once
+
+// Resource IDs shared by jumbla.rc and the C++ code. Kept free of anything but
+// #define so that windres and the compiler both read it.
+
+// Dialog templates
+#define IDD_ABOUTBOX 100
+#define IDD_MAIN 102
+
+// String table (a separate ID space from the dialogs, so 102 is taken twice)
+#define IDS_ABOUTBOX 101
+#define IDS_SHUFFLE_PLAY 102
+
+// Icon group and banner bitmap
+#define IDR_MAINFRAME 128
+#define IDB_BANNER 130
+
+// Controls of IDD_MAIN
+#define IDC_PLAY 1000
+#define IDC_PATH 1001
+#define IDC_LOAD 1002
+#define IDC_ENTRIES 1003
+#define IDC_SHUFFLE 1005
+#define IDC_SAVE 1007
+#define IDC_MODE_TITLE 1009
+#define IDC_MODE_FILENAME 1010
+#define IDC_BANNER 1011
+
+// System-menu commands: the low four bits must be clear (the system uses them)
+// and the values must stay below 0xF000, where the SC_* commands begin.
+#define IDM_ABOUTBOX 0x0010
+#define IDM_SHUFFLE_PLAY 0x0020

@@ -1,0 +1,385 @@
+#!/usr/bin/env python3
+"""Draws Jumbla's window icon (res/jumbla.ico) and banner (res/banner.bmp).
+
+Standard library only, and deterministic: the same script always writes the
+same bytes, so the generated files are committed next to it and a change to
+the artwork is a change to this script.
+
+The icon is pixel art in the standard 16-colour palette, kept here as text.
+The banner's shapes are rendered at SUPERSAMPLE times the final size and
+averaged down, which gives smooth edges without an imaging library.
+
+Usage: tools/make_art.py [output directory]   (default: res/ beside tools/)
+"""
+
+import math
+import pathlib
+import struct
+import sys
+
+SUPERSAMPLE = 4
+
+# The 16-colour palette Windows uses for 4-bit icons, in index order.
+STANDARD_PALETTE = [
+    (0x00, 0x00, 0x00), (0x80, 0x00, 0x00), (0x00, 0x80, 0x00), (0x80, 0x80, 0x00),
+    (0x00, 0x00, 0x80), (0x80, 0x00, 0x80), (0x00, 0x80, 0x80), (0xC0, 0xC0, 0xC0),
+    (0x80, 0x80, 0x80), (0xFF, 0x00, 0x00), (0x00, 0xFF, 0x00), (0xFF, 0xFF, 0x00),
+    (0x00, 0x00, 0xFF), (0xFF, 0x00, 0xFF), (0x00, 0xFF, 0xFF), (0xFF, 0xFF, 0xFF),
+]
+
+# Pixel fonts: '#' is a lit font pixel. Glyphs may differ in width; all
+# glyphs of one font have the same height (the big one keeps x-height letters
+# in its lower rows).
+TITLE_FONT = {
+    "J": ["..###", "....#", "....#", "....#", "....#", "....#", "#...#", "#...#", ".###."],
+    "u": [".....", ".....", ".....", "#...#", "#...#", "#...#", "#...#", "#..##", ".##.#"],
+    "m": [".....", ".....", ".....", "##.#.", "#.#.#", "#.#.#", "#.#.#", "#.#.#", "#.#.#"],
+    "b": ["#....", "#....", "#....", "#.##.", "##..#", "#...#", "#...#", "##..#", "#.##."],
+    "l": ["##.", ".#.", ".#.", ".#.", ".#.", ".#.", ".#.", ".#.", ".##"],
+    "a": [".....", ".....", ".....", ".###.", "....#", ".####", "#...#", "#..##", ".##.#"],
+}
+
+SMALL_FONT = {
+    "A": [".#.", "#.#", "###", "#.#", "#.#"],
+    "E": ["###", "#..", "##.", "#..", "###"],
+    "F": ["###", "#..", "##.", "#..", "#.."],
+    "H": ["#.#", "#.#", "###", "#.#", "#.#"],
+    "I": ["###", ".#.", ".#.", ".#.", "###"],
+    "L": ["#..", "#..", "#..", "#..", "###"],
+    "P": ["##.", "#.#", "##.", "#..", "#.."],
+    "R": ["##.", "#.#", "##.", "#.#", "#.#"],
+    "S": [".##", "#..", ".#.", "..#", "##."],
+    "T": ["###", ".#.", ".#.", ".#.", ".#."],
+    "U": ["#.#", "#.#", "#.#", "#.#", "###"],
+    "Y": ["#.#", "#.#", ".#.", ".#.", ".#."],
+}
+
+
+def hex_colour(text):
+    return tuple(int(text[i:i + 2], 16) for i in (1, 3, 5))
+
+
+def mix(a, b, t):
+    return tuple(x + (y - x) * t for x, y in zip(a, b))
+
+
+class Canvas:
+    """An RGB picture at SUPERSAMPLE resolution; coordinates are given in
+    final pixels (floats) and shapes are sampled at sub-pixel centres."""
+
+    def __init__(self, width, height):
+        self.width, self.height = width, height
+        self.sw, self.sh = width * SUPERSAMPLE, height * SUPERSAMPLE
+        n = self.sw * self.sh
+        self.r, self.g, self.b = [0.0] * n, [0.0] * n, [0.0] * n
+
+    def fill(self, colour_at):
+        """Paints every sub-pixel with colour_at(x, y) (final pixels)."""
+        s = SUPERSAMPLE
+        for sy in range(self.sh):
+            for sx in range(self.sw):
+                i = sy * self.sw + sx
+                self.r[i], self.g[i], self.b[i] = colour_at((sx + 0.5) / s, (sy + 0.5) / s)
+
+    def paint(self, covered, colour, alpha=1.0):
+        """Composites colour over the sub-pixels listed in covered."""
+        cr, cg, cb = colour
+        for i in covered:
+            keep = 1.0 - alpha
+            self.r[i] = self.r[i] * keep + cr * alpha
+            self.g[i] = self.g[i] * keep + cg * alpha
+            self.b[i] = self.b[i] * keep + cb * alpha
+
+    def region(self, x0, y0, x1, y1, inside):
+        """Sub-pixels within the box whose centre satisfies inside(x, y)."""
+        s = SUPERSAMPLE
+        sx0, sy0 = max(0, math.floor(x0 * s)), max(0, math.floor(y0 * s))
+        sx1, sy1 = min(self.sw, math.ceil(x1 * s)), min(self.sh, math.ceil(y1 * s))
+        found = set()
+        for sy in range(sy0, sy1):
+            y = (sy + 0.5) / s
+            for sx in range(sx0, sx1):
+                if inside((sx + 0.5) / s, y):
+                    found.add(sy * self.sw + sx)
+        return found
+
+    def rounded_rect(self, x0, y0, x1, y1, radius):
+        def inside(x, y):
+            dx = max(x0 + radius - x, 0.0, x - (x1 - radius))
+            dy = max(y0 + radius - y, 0.0, y - (y1 - radius))
+            return dx * dx + dy * dy <= radius * radius
+        return self.region(x0, y0, x1, y1, inside)
+
+    def polygon(self, points):
+        xs, ys = [p[0] for p in points], [p[1] for p in points]
+
+        def inside(x, y):
+            hit = False
+            j = len(points) - 1
+            for i, (xi, yi) in enumerate(points):
+                xj, yj = points[j]
+                if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
+                    hit = not hit
+                j = i
+            return hit
+        return self.region(min(xs), min(ys), max(xs), max(ys), inside)
+
+    def stroke(self, points, width):
+        """A polyline with round caps and joins: the union of capsules."""
+        half = width / 2.0
+        covered = set()
+        for (ax, ay), (bx, by) in zip(points, points[1:]):
+            dx, dy = bx - ax, by - ay
+            length2 = dx * dx + dy * dy or 1e-12
+
+            def inside(x, y, ax=ax, ay=ay, dx=dx, dy=dy, length2=length2):
+                t = min(1.0, max(0.0, ((x - ax) * dx + (y - ay) * dy) / length2))
+                px, py = ax + t * dx - x, ay + t * dy - y
+                return px * px + py * py <= half * half
+            covered |= self.region(min(ax, bx) - half, min(ay, by) - half,
+                                   max(ax, bx) + half, max(ay, by) + half, inside)
+        return covered
+
+    def text(self, font, string, x, y, scale, spacing=1, space_width=3):
+        """Sub-pixels of the lit font pixels, top-left corner at (x, y)."""
+        covered = set()
+        for ch in string:
+            if ch == " ":
+                x += space_width * scale
+                continue
+            glyph = font[ch]
+            for row, line in enumerate(glyph):
+                for col, bit in enumerate(line):
+                    if bit == "#":
+                        px, py = x + col * scale, y + row * scale
+                        covered |= self.region(px, py, px + scale, py + scale, lambda _x, _y: True)
+            x += (len(glyph[0]) + spacing) * scale
+        return covered
+
+    def downsample(self):
+        """Final 8-bit (r, g, b) pixels, top row first: each the average of
+        its sub-pixels."""
+        s, out = SUPERSAMPLE, []
+        for y in range(self.height):
+            row = []
+            for x in range(self.width):
+                total = [0.0, 0.0, 0.0]
+                for sy in range(y * s, y * s + s):
+                    base = sy * self.sw + x * s
+                    for i in range(base, base + s):
+                        total[0] += self.r[i]
+                        total[1] += self.g[i]
+                        total[2] += self.b[i]
+                row.append(tuple(min(255, max(0, round(c / (s * s)))) for c in total))
+            out.append(row)
+        return out
+
+
+def bezier(p0, p1, p2, p3, steps):
+    points = []
+    for k in range(steps + 1):
+        t = k / steps
+        u = 1 - t
+        points.append((u * u * u * p0[0] + 3 * u * u * t * p1[0] + 3 * u * t * t * p2[0] + t * t * t * p3[0],
+                       u * u * u * p0[1] + 3 * u * u * t * p1[1] + 3 * u * t * t * p2[1] + t * t * t * p3[1]))
+    return points
+
+
+def shuffle_arrow(start, end, head_length, head_half_width, bend_steps=24):
+    """The path of one shuffle arrow (a level run, an S-bend to the other
+    height, a level run) and its head, pointing right at end."""
+    (x0, y0), (x1, y1) = start, end
+    run = (x1 - x0) * 0.18
+    bend_start, bend_end = (x0 + run, y0), (x1 - head_length - run, y1)
+    middle = (bend_start[0] + bend_end[0]) / 2
+    path = [start] + bezier(bend_start, (middle, y0), (middle, y1), bend_end, bend_steps)
+    path.append((x1 - head_length + 0.5, y1))
+    head = [(x1 - head_length, y1 - head_half_width), (x1, y1), (x1 - head_length, y1 + head_half_width)]
+    return path, head
+
+
+def draw_shuffle_arrows(canvas, arrows, width, head_length, head_half_width, outline):
+    """Draws the arrows in order; each later arrow gets a dark rim first, so
+    at the crossing it visibly passes over the earlier one."""
+    for start, end, colour in arrows:
+        path, head = shuffle_arrow(start, end, head_length, head_half_width)
+        rim_colour, rim_width, rim_alpha = outline
+        rim = canvas.stroke(path, width + 2 * rim_width)
+        rim |= canvas.polygon(grow_triangle(head, rim_width))
+        canvas.paint(rim, rim_colour, rim_alpha)
+        canvas.paint(canvas.stroke(path, width) | canvas.polygon(head), colour)
+
+
+def grow_triangle(points, by):
+    """The triangle pushed outwards by roughly `by` pixels on every side."""
+    cx = sum(p[0] for p in points) / 3
+    cy = sum(p[1] for p in points) / 3
+    grown = []
+    for x, y in points:
+        dx, dy = x - cx, y - cy
+        length = math.hypot(dx, dy)
+        grown.append((x + dx / length * by * 2, y + dy / length * by * 2))
+    return grown
+
+
+# --- the icon ---------------------------------------------------------------
+
+# The icon is pixel art in the 16-colour palette, drawn by hand: at 32 and
+# 16 pixels, hand placement reads far better than reduced smooth shapes.
+# A navy tile with two crossing shuffle arrows; the white one passes over
+# the yellow one, with a navy rim where they cross. '.' is transparent.
+ICON_KEY = {"k": 0, "o": 3, "n": 4, "s": 7, "y": 11, "b": 12, "w": 15}
+
+ICON_32 = [
+    "....kkkkkkkkkkkkkkkkkkkkkkkk....",
+    "..kknnnnnnnnnnnnnnnnnnnnnnnnkk..",
+    ".knnnnnnnnnnnnnnnnnnnnnnnnnnnnk.",
+    ".knnnnnnnnnnnnnnnnnnnnnnnnnnnnk.",
+    "knnnnnnnnnnnnnnnnnnnnnnynnnnnnnk",
+    "knnnnnnnnnnnnnnnnnnnnnnyynnnnnnk",
+    "knnnnnnnnnnnnnnnnnnnnnnyyynnnnnk",
+    "knnnnnnnnnnnnnnnnnnnnnnyyyynnnnk",
+    "knnwwwwwwwwnnnnnnnnnnnyyyyyynnnk",
+    "knnwwwwwwwwwnnnnnnnnnyyyyyyyynnk",
+    "knnwwwwwwwwwwnnnnnnnyyyyyyyynnnk",
+    "knnnnnnnnnwwwwnnnnnyyyyyyyynnnnk",
+    "knnnnnnnnnnwwwwnnnyyyynyyynnnnnk",
+    "knnnnnnnnnnnwwwwnnyyynnyynnnnnnk",
+    "knnnnnnnnnnnnwwwwnnynnnynnnnnnnk",
+    "knnnnnnnnnnnnnwwwwnnnnnnnnnnnnnk",
+    "knnnnnnnnnnnnnnwwwwnnnnnnnnnnnnk",
+    "knnnnnnnnnnnnynnwwwwnnnwnnnnnnnk",
+    "knnnnnnnnnnnyyynnwwwwnnwwnnnnnnk",
+    "knnnnnnnnnnyyyynnnwwwwnwwwnnnnnk",
+    "knnnnnnnnnyyyynnnnnwwwwwwwwnnnnk",
+    "knnyyyyyyyyyynnnnnnnwwwwwwwwnnnk",
+    "knnyyyyyyyyynnnnnnnnnwwwwwwwwnnk",
+    "knnyyyyyyyynnnnnnnnnnnwwwwwwnnnk",
+    "knnnnnnnnnnnnnnnnnnnnnnwwwwnnnnk",
+    "knnnnnnnnnnnnnnnnnnnnnnwwwnnnnnk",
+    "knnnnnnnnnnnnnnnnnnnnnnwwnnnnnnk",
+    "knnnnnnnnnnnnnnnnnnnnnnwnnnnnnnk",
+    ".knnnnnnnnnnnnnnnnnnnnnnnnnnnnk.",
+    ".knnnnnnnnnnnnnnnnnnnnnnnnnnnnk.",
+    "..kknnnnnnnnnnnnnnnnnnnnnnnnkk..",
+    "....kkkkkkkkkkkkkkkkkkkkkkkk....",
+]
+
+ICON_16 = [
+    "...kkkkkkkkkk...",
+    ".kknnnnnnnnnnkk.",
+    ".knnnnnnnnynnnk.",
+    "knnnnnnnnnyynnnk",
+    "knwwwnnnnnyyynnk",
+    "knwwwwnnnyyyynnk",
+    "knnnnwwnyyyynnnk",
+    "knnnnnwwnnynnnnk",
+    "knnnnnnwwnwnnnnk",
+    "knnnnyynwwwwnnnk",
+    "knyyyynnnwwwwnnk",
+    "knyyynnnnnwwwnnk",
+    "knnnnnnnnnwwnnnk",
+    ".knnnnnnnnwnnnk.",
+    ".kknnnnnnnnnnkk.",
+    "...kkkkkkkkkk...",
+]
+
+
+def icon_image(art):
+    """One icon image from pixel art: BITMAPINFOHEADER (height doubled for
+    XOR + AND), palette, 4-bit XOR bitmap and 1-bit AND mask, both bottom-up
+    with rows padded to 32 bits."""
+    size = len(art)
+    assert all(len(line) == size for line in art), "icon art must be square"
+    xor_stride = (size * 4 + 31) // 32 * 4
+    and_stride = (size + 31) // 32 * 4
+    xor_rows, and_rows = [], []
+    for line in reversed(art):
+        # Transparent pixels are black (index 0) in the XOR bitmap, or the
+        # screen would show through inverted instead of unchanged.
+        indices = [ICON_KEY.get(ch, 0) for ch in line]
+        xor = bytes((indices[i] << 4) | indices[i + 1] for i in range(0, size, 2))
+        mask = bytearray(and_stride)
+        for x, ch in enumerate(line):
+            if ch == ".":
+                mask[x // 8] |= 0x80 >> (x % 8)
+        xor_rows.append(xor.ljust(xor_stride, b"\0"))
+        and_rows.append(bytes(mask))
+    bits = b"".join(xor_rows) + b"".join(and_rows)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, len(bits), 0, 0, 0, 0)
+    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in STANDARD_PALETTE)
+    return header + palette + bits
+
+
+def ico_file(images):
+    """ICONDIR, one ICONDIRENTRY per (size, data), then the image data."""
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, data in images:
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 16, 0, 1, 4, len(data), offset)
+        offset += len(data)
+    return out + b"".join(data for _, data in images)
+
+
+# --- the banner -------------------------------------------------------------
+
+BANNER_WIDTH, BANNER_HEIGHT = 349, 55
+
+
+def draw_banner():
+    c = Canvas(BANNER_WIDTH, BANNER_HEIGHT)
+    left, right = hex_colour("#1a2260"), hex_colour("#11707f")
+    sheen = (255, 255, 255)
+
+    def background(x, y):
+        colour = mix(left, right, x / BANNER_WIDTH)
+        # A soft light from the top edge.
+        return mix(colour, sheen, max(0.0, 0.16 * (1 - y / 26.0)))
+    c.fill(background)
+
+    # The playlist: bars pushed sideways as if just shuffled, each with a
+    # coloured marker so the eye can follow an entry.
+    chips = ["#ff7a6b", "#ffd166", "#7ee0a1", "#7cc6fe", "#c9a7ff"]
+    offsets = [(186, 120), (202, 104), (180, 128), (196, 110), (190, 118)]
+    for row, ((x, length), chip) in enumerate(zip(offsets, chips)):
+        y = 6.5 + row * 9
+        c.paint(c.rounded_rect(x, y, x + length, y + 6, 3), (255, 255, 255), 0.24)
+        c.paint(c.rounded_rect(x + 2, y + 1, x + 8, y + 5, 2), hex_colour(chip), 0.95)
+
+    draw_shuffle_arrows(
+        c,
+        [((226, 41), (334, 14), hex_colour("#ffc23d")),
+         ((226, 14), (334, 41), hex_colour("#fff4dc"))],
+        4.2, 11, 7.5, (hex_colour("#0d1640"), 1.8, 0.55))
+
+    title_x, title_y, scale = 15, 7, 3
+    c.paint(c.text(TITLE_FONT, "Jumbla", title_x + 2, title_y + 2, scale), (0, 0, 0), 0.35)
+    c.paint(c.text(TITLE_FONT, "Jumbla", title_x, title_y, scale), hex_colour("#fff4dc"))
+    c.paint(c.text(SMALL_FONT, "PLAYLIST SHUFFLER", title_x + 1, 40, 2), hex_colour("#9fe3f0"))
+    return c.downsample()
+
+
+def bmp_file(pixels):
+    """A bottom-up 24-bit BMP; rows are B, G, R and padded to 4 bytes."""
+    height, width = len(pixels), len(pixels[0])
+    stride = (width * 3 + 3) // 4 * 4
+    rows = []
+    for row in reversed(pixels):
+        line = b"".join(struct.pack("<BBB", b, g, r) for r, g, b in row)
+        rows.append(line.ljust(stride, b"\0"))
+    bits = b"".join(rows)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(bits), 3780, 3780, 0, 0)
+    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(bits), 0, 0, 14 + len(info))
+    return header + info + bits
+
+
+def main():
+    out_dir = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else pathlib.Path(__file__).resolve().parent.parent / "res"
+    out_dir.mkdir(parents=True, exist_ok=True)
+    icon = ico_file([(len(art), icon_image(art)) for art in (ICON_32, ICON_16)])
+    (out_dir / "jumbla.ico").write_bytes(icon)
+    (out_dir / "banner.bmp").write_bytes(bmp_file(draw_banner()))
+
+
+if __name__ == "__main__":
+    main()
