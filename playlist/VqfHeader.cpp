@@ -2,6 +2,7 @@
 
 #include "framework/File.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -39,9 +40,8 @@ public:
         std::vector<char> body(size);
         if (size != 0 && m_file.Read(body.data(), size) != size)
             return false;
-        const void* nul = std::memchr(body.data(), '\0', size);
-        const size_t length = nul ? static_cast<const char*>(nul) - body.data() : size;
-        text = CString(body.data(), static_cast<int>(length));
+        const auto end = std::find(body.begin(), body.end(), '\0');
+        text = CString(body.data(), static_cast<int>(end - body.begin()));
         return true;
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/FileException.h"
 #include "framework/String.h"
 
 // Reads the title and author from the header of the VQF file at path. The
