@@ -11,13 +11,13 @@
 // still reads as text:
 //
 //   SVQPlyer stand-in record
-//   command-line 53
+//   command-line 47
 //   C:\svq\SVQPlyer.exe C:\My Music\jumbla_work.vql
-//   argument 33
+//   argument 27
 //   C:\My Music\jumbla_work.vql
-//   playlist 45                        (or: playlist-error <n> / <Win32 error>)
+//   playlist 43                        (or: playlist-error <n> / <Win32 error>)
 //   #control(repeat="all")
-//   ...
+//   C:\samples\03.vqf
 //   end
 struct StandinRecord
 {
