@@ -1,0 +1,128 @@
+// Load and write round trip on arbitrary playlist bytes: the entries loaded
+// in file-name mode are the entry lines a plain text-mode splitter finds;
+// writing them in a shuffled order gives exactly the directive line and those
+// lines, each ended by CR LF; loading the written file gives the same lines
+// at line indices 1 to n.
+
+#include "framework/Random.h"
+#include "framework/StdioFile.h"
+#include "playlist/PlaylistLoader.h"
+#include "playlist/PlaylistWriter.h"
+#include "playlist/ShuffleOrder.h"
+#include "tests/fuzz/FuzzSupport.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kFileNameMode = 1;
+const char kDirective[] = "#control(repeat=\"all\")";
+
+struct Line
+{
+    std::string text;
+    UINT index;
+    bool operator==(const Line& other) const { return text == other.text && index == other.index; }
+};
+
+// Text mode as the playlist files are read: a Ctrl-Z ends the file, a line
+// ends at LF, one CR right before that LF is dropped, and a last line
+// without LF counts when it is not empty.
+std::vector<std::string> ReferenceLines(std::string bytes)
+{
+    bytes = bytes.substr(0, bytes.find('\x1A'));
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t lf; (lf = bytes.find('\n', start)) != std::string::npos; start = lf + 1) {
+        std::string line = bytes.substr(start, lf - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    if (start < bytes.size())
+        lines.push_back(bytes.substr(start));
+    return lines;
+}
+
+std::vector<Line> ReferenceEntries(const std::vector<std::string>& lines)
+{
+    std::vector<Line> entries;
+    for (UINT i = 0; i < lines.size(); ++i) {
+        if (!lines[i].empty() && lines[i][0] != '#')
+            entries.push_back({lines[i], i});
+    }
+    return entries;
+}
+
+std::vector<Line> Load(const std::string& path)
+{
+    std::vector<Line> entries;
+    CStdioFile file(path.c_str(), CFile::modeRead | CFile::typeText);
+    LoadPlaylistEntries(
+        file, kFileNameMode,
+        [](const CString&, CString&, CString&) -> int {
+            FUZZ_CHECK(!"file-name mode reads no tags");
+            return 0;
+        },
+        [&entries](const CString& text, UINT index) {
+            entries.push_back({std::string(text.GetString(), static_cast<std::size_t>(text.GetLength())), index});
+        });
+    file.Close();
+    return entries;
+}
+
+std::uint32_t Fingerprint(const std::uint8_t* data, std::size_t size)
+{
+    std::uint32_t hash = 2166136261u;
+    for (std::size_t i = 0; i < size; ++i)
+        hash = (hash ^ data[i]) * 16777619u;
+    return hash;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const std::string sourcePath = ScratchPath("source.vql");
+    static const std::string workPath = ScratchPath("jumbla_work.vql");
+    WriteFileBytes(sourcePath, data, size);
+
+    const std::vector<std::string> lines = ReferenceLines(std::string(reinterpret_cast<const char*>(data), size));
+    const std::vector<Line> entries = Load(sourcePath);
+    FUZZ_CHECK(entries == ReferenceEntries(lines));
+
+    const std::uint32_t fingerprint = Fingerprint(data, size);
+    CRandom random(fingerprint);
+    const std::vector<std::size_t> order = ShuffledOrder(entries.size(), random);
+    std::vector<std::size_t> sorted(order);
+    std::sort(sorted.begin(), sorted.end());
+    for (std::size_t i = 0; i < sorted.size(); ++i)
+        FUZZ_CHECK(sorted[i] == i);
+
+    std::vector<UINT> lineIndices;
+    std::string expected = std::string(kDirective) + "\r\n";
+    for (std::size_t position : order) {
+        lineIndices.push_back(entries[position].index);
+        expected += entries[position].text + "\r\n";
+    }
+    // Now and then an entry whose line has gone from the file since loading:
+    // it is written as an empty line.
+    if (fingerprint & 1) {
+        lineIndices.push_back(static_cast<UINT>(lines.size()) + (fingerprint >> 28));
+        expected += "\r\n";
+    }
+
+    CStdioFile source(sourcePath.c_str(), CFile::modeRead | CFile::typeText);
+    CStdioFile work(workPath.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeText);
+    WriteShuffledPlaylist(source, work, lineIndices);
+    FUZZ_CHECK(!source.IsOpen() && !work.IsOpen());
+    FUZZ_CHECK(ReadFileBytes(workPath) == expected);
+
+    const std::vector<Line> reloaded = Load(workPath);
+    FUZZ_CHECK(reloaded.size() == order.size());
+    for (std::size_t i = 0; i < reloaded.size(); ++i)
+        FUZZ_CHECK(reloaded[i] == (Line{entries[order[i]].text, static_cast<UINT>(i + 1)}));
+    return 0;
+}

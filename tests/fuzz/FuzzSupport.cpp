@@ -1,0 +1,116 @@
+#include "tests/fuzz/FuzzSupport.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <unistd.h>
+
+extern "C" int __sanitizer_install_malloc_and_free_hooks(
+    void (*mallocHook)(const volatile void*, std::size_t),
+    void (*freeHook)(const volatile void*)) __attribute__((weak));
+
+const char* g_fuzzInputName = nullptr;
+
+void FuzzFail(const char* what, const char* file, int line)
+{
+    std::fprintf(stderr, "%s:%d: check failed: %s\n", file, line, what);
+    if (g_fuzzInputName)
+        std::fprintf(stderr, "input: %s\n", g_fuzzInputName);
+    std::abort();
+}
+
+namespace {
+
+// Every input is written to a file and read back, often tens of thousands
+// of times a second: memory-backed /dev/shm when there is one (truncating a
+// file on a disk file system can cost milliseconds), unless TMPDIR says otherwise.
+std::filesystem::path ScratchRoot()
+{
+    std::error_code error;
+    if (!std::getenv("TMPDIR") && std::filesystem::is_directory("/dev/shm", error) && ::access("/dev/shm", W_OK) == 0)
+        return "/dev/shm";
+    return std::filesystem::temp_directory_path();
+}
+
+class CScratchFolder
+{
+public:
+    CScratchFolder()
+    {
+        std::string pattern = (ScratchRoot() / "jumbla_fuzz_XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            FuzzFail("mkdtemp", __FILE__, __LINE__);
+        m_path = pattern;
+    }
+    ~CScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    const std::filesystem::path& Path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::atomic<bool> g_tracking{false};
+std::atomic<std::size_t> g_largest{0};
+
+void OnMalloc(const volatile void*, std::size_t size)
+{
+    if (!g_tracking.load(std::memory_order_relaxed))
+        return;
+    std::size_t seen = g_largest.load(std::memory_order_relaxed);
+    while (size > seen && !g_largest.compare_exchange_weak(seen, size, std::memory_order_relaxed)) {
+    }
+}
+
+void OnFree(const volatile void*)
+{
+}
+
+bool InstallHooks()
+{
+    return __sanitizer_install_malloc_and_free_hooks
+        && __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree) != 0;
+}
+
+}  // namespace
+
+std::string ScratchPath(const char* name)
+{
+    static const CScratchFolder folder;
+    return (folder.Path() / name).string();
+}
+
+void WriteFileBytes(const std::string& path, const std::uint8_t* data, std::size_t size)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    FUZZ_CHECK(out.good());
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    FUZZ_CHECK(in.good());
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool CLargestAllocation::Start()
+{
+    static const bool installed = InstallHooks();
+    g_largest = 0;
+    g_tracking = installed;
+    return installed;
+}
+
+std::size_t CLargestAllocation::Stop()
+{
+    g_tracking = false;
+    return g_largest;
+}
