@@ -24,8 +24,10 @@ void WriteEntries(CStdioFile& source, CStdioFile& destination, const std::vector
     const std::vector<CString> lines =
         ReadLinesUpTo(source, *std::max_element(lineIndices.begin(), lineIndices.end()));
     for (UINT index : lineIndices) {
+        // The line's own bytes, NULs included: WriteString would stop at the
+        // first NUL. A line read by ReadString holds no LF to translate.
         if (index < lines.size())
-            destination.WriteString(lines[index]);
+            destination.Write(lines[index].GetString(), static_cast<UINT>(lines[index].GetLength()));
         destination.WriteString("\n");
     }
 }
