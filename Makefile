@@ -58,3 +58,14 @@ bench: deps
 
 clean:
 	rm -rf build
+
+# libFuzzer targets (clang) in build/fuzz: FUZZ_SECONDS each (default 60);
+# new corpus entries are kept under tests/fuzz/corpus.
+.PHONY: fuzz fuzz-smoke
+fuzz:
+	tests/fuzz/run.sh
+
+# A short run that leaves the corpus alone, skipped where clang is missing.
+fuzz-smoke:
+	@if command -v clang++ >/dev/null; then tests/fuzz/run.sh --smoke; \
+	else echo "fuzz-smoke: clang++ not found, skipped"; fi
