@@ -1,0 +1,112 @@
+#include "framework/DragListBox.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+UINT AfxGetDragListMessage()
+{
+    static const UINT message = ::RegisterWindowMessage(DRAGLISTMSGSTRING);
+    return message;
+}
+
+void CDragListBox::PreSubclassWindow()
+{
+    // The drag moves the selected item; a list with several selections has
+    // no single item to move.
+    if (::GetWindowLongA(m_hWnd, GWL_STYLE) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL))
+        throw std::logic_error("CDragListBox: the list must allow a single selection only");
+    if (!::MakeDragList(m_hWnd))
+        throw std::runtime_error("CDragListBox: MakeDragList failed");
+}
+
+BOOL CDragListBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (message != AfxGetDragListMessage())
+        return CListBox::OnChildNotify(message, wParam, lParam, pResult);
+
+    const DRAGLISTINFO& info = *reinterpret_cast<const DRAGLISTINFO*>(lParam);
+    // The answers go back to comctl32 as the message's result: TRUE from
+    // DL_BEGINDRAG starts the drag, DL_DRAGGING's result picks the cursor,
+    // the others' results are ignored.
+    *pResult = 0;
+    switch (info.uNotification) {
+    case DL_BEGINDRAG:
+        m_nDragSource = ItemFromPt(info.ptCursor, FALSE);
+        *pResult = BeginDrag(info.ptCursor);
+        if (!*pResult)
+            m_nDragSource = -1;
+        break;
+    case DL_DRAGGING:
+        *pResult = Dragging(info.ptCursor);
+        break;
+    case DL_DROPPED:
+        Dropped(m_nDragSource, info.ptCursor);
+        m_nDragSource = -1;
+        break;
+    case DL_CANCELDRAG:
+        CancelDrag(info.ptCursor);
+        m_nDragSource = -1;
+        break;
+    default:
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CDragListBox::BeginDrag(POINT pt)
+{
+    const int nItem = ItemFromPt(pt, FALSE);
+    if (nItem < 0)
+        return FALSE;
+    m_nLast = -1;
+    DrawInsert(nItem);
+    return TRUE;
+}
+
+UINT CDragListBox::Dragging(POINT pt)
+{
+    const int nItem = ItemFromPt(pt);
+    DrawInsert(nItem);
+    return nItem >= 0 ? DL_MOVECURSOR : DL_STOPCURSOR;
+}
+
+void CDragListBox::CancelDrag(POINT)
+{
+    DrawInsert(-1);
+}
+
+void CDragListBox::Dropped(int nSrcIndex, POINT pt)
+{
+    DrawInsert(-1);
+    int nDestIndex = ItemFromPt(pt, FALSE);
+    // The item goes in front of the one it was dropped on: onto itself or
+    // onto its successor leaves it where it is.
+    if (nSrcIndex < 0 || nDestIndex < 0 || nDestIndex == nSrcIndex || nDestIndex == nSrcIndex + 1)
+        return;
+
+    CString text;
+    GetText(nSrcIndex, text);
+    const DWORD_PTR data = GetItemData(nSrcIndex);
+    DeleteString(nSrcIndex);
+    if (nSrcIndex < nDestIndex)
+        --nDestIndex;  // the items behind the source moved up by one
+    nDestIndex = InsertString(nDestIndex, text);
+    SetItemData(nDestIndex, data);
+    SetCurSel(nDestIndex);
+}
+
+int CDragListBox::ItemFromPt(POINT pt, BOOL bAutoScroll) const
+{
+    // LBItemFromPt takes screen coordinates, as DRAGLISTINFO carries them.
+    return ::LBItemFromPt(m_hWnd, pt, bAutoScroll);
+}
+
+void CDragListBox::DrawInsert(int nItem)
+{
+    if (nItem == m_nLast)
+        return;
+    // The mark is drawn on the parent, beside the list.
+    ::DrawInsert(::GetParent(m_hWnd), m_hWnd, nItem);
+    m_nLast = nItem;
+}

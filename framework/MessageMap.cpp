@@ -1,0 +1,14 @@
+#include "framework/MessageMap.h"
+
+const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* pMap, UINT message, UINT code, UINT id)
+{
+    for (; pMap != nullptr; pMap = pMap->pfnGetBaseMap != nullptr ? pMap->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* pEntry = pMap->lpEntries; pEntry->pfnInvoke != nullptr; ++pEntry) {
+            // Both the notification code and the ID must match: BN_CLICKED is
+            // 0, so an ID alone would also catch every other code.
+            if (pEntry->nMessage == message && pEntry->nCode == code && pEntry->nID <= id && id <= pEntry->nLastID)
+                return pEntry;
+        }
+    }
+    return nullptr;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "framework/Platform.h"
+
+#include <commdlg.h>
+
+// The one seam through which every message box and file dialog of the program
+// passes. The real prompts block on the user; tests install their own object
+// that answers at once (and fails the test when a prompt was not expected).
+class CUserPrompts
+{
+public:
+    virtual ~CUserPrompts();
+    virtual int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
+    // TRUE when the user confirmed a name; ofn.lpstrFile then holds it.
+    virtual BOOL GetFileName(OPENFILENAMEA& ofn, BOOL bOpen);
+};
+
+CUserPrompts& AfxGetUserPrompts();
+// nullptr restores the real prompts. The object stays owned by the caller.
+void AfxSetUserPrompts(CUserPrompts* pPrompts);
+
+// Reports the exception being handled (call only inside a catch block) in a
+// message box owned by `owner`. Never throws: it runs at the boundaries that
+// exceptions must not cross (window procedures, WinMain).
+void AfxReportCurrentException(HWND owner) noexcept;
