@@ -1,0 +1,335 @@
+// The dialog templates, created for real: every control's class, ID, text,
+// style, place and tab order as the program and its users rely on them.
+
+#include "framework/Platform.h"
+#include "res/resource.h"
+
+#include "DialogTemplate.h"
+
+#include <gtest/gtest.h>
+
+#include <cwctype>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Predefined control classes: a template names them by ordinal (rc.exe) or
+// by name (windres); the dialog manager accepts both.
+struct ControlClass
+{
+    WORD ordinal;
+    const wchar_t* name;
+};
+constexpr ControlClass kButton{0x0080, L"Button"};
+constexpr ControlClass kEdit{0x0081, L"Edit"};
+constexpr ControlClass kStatic{0x0082, L"Static"};
+constexpr ControlClass kListBox{0x0083, L"ListBox"};
+
+struct ControlSpec
+{
+    int id;
+    ControlClass windowClass;
+    const wchar_t* text;  // nullptr: an image, or free text if imageId is 0
+    WORD imageId;         // bitmap or icon resource the control shows
+    RECT dialogUnits;     // left, top, right, bottom
+    DWORD style;          // bits that must be set
+    DWORD forbiddenStyle; // bits that must be clear
+    DWORD exStyle;        // exactly in the template; at least these when live
+    DWORD buttonType;     // BS_* type for buttons; types are values, not flags
+};
+
+constexpr DWORD kNoButtonType = 0xFFFFFFFF;
+
+// Bits that live controls change by themselves: edits and list boxes with a
+// client edge drop WS_BORDER, and list boxes show their scroll bar only when
+// needed. The template must still carry them.
+constexpr DWORD kBitsControlsChange = WS_BORDER | WS_VSCROLL | WS_HSCROLL;
+
+RECT Dlu(int x, int y, int width, int height)
+{
+    return RECT{x, y, x + width, y + height};
+}
+
+// Push buttons are plain: the main window has no default button, so Enter
+// on a non-button ends the modal run through IDOK instead of a click.
+ControlSpec PushButton(int id, const wchar_t* text, RECT dlu)
+{
+    return {id, kButton, text, 0, dlu, WS_TABSTOP, WS_GROUP, 0, BS_PUSHBUTTON};
+}
+
+std::vector<ControlSpec> MainControlsInTabOrder()
+{
+    const DWORD clientAndStaticEdge = WS_EX_CLIENTEDGE | WS_EX_STATICEDGE;
+    return {
+        PushButton(IDC_SHUFFLE, L"シャッフル", Dlu(112, 187, 45, 17)),
+        PushButton(IDCANCEL, L"終了", Dlu(167, 187, 45, 17)),
+        PushButton(IDC_PLAY, L"プレイ", Dlu(61, 187, 45, 17)),
+        {IDC_PATH, kEdit, L"", 0, Dlu(61, 53, 151, 14), ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP,
+         ES_MULTILINE | ES_READONLY, clientAndStaticEdge, kNoButtonType},
+        {-1, kStatic, L"VQLファイル", 0, Dlu(9, 57, 51, 9), SS_LEFT, WS_TABSTOP, 0, kNoButtonType},
+        PushButton(IDC_LOAD, L"読込...", Dlu(167, 70, 45, 17)),
+        {IDC_ENTRIES, kListBox, L"", 0, Dlu(7, 91, 205, 91),
+         WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_WANTKEYBOARDINPUT,
+         LBS_SORT | LBS_MULTIPLESEL | LBS_EXTENDEDSEL | LBS_NOSEL | LBS_OWNERDRAWFIXED
+             | LBS_OWNERDRAWVARIABLE,
+         clientAndStaticEdge | WS_EX_ACCEPTFILES, kNoButtonType},
+        {IDC_BANNER, kStatic, nullptr, IDB_BANNER, Dlu(7, 7, 205, 41), SS_BITMAP | SS_CENTERIMAGE,
+         WS_TABSTOP, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME, kNoButtonType},
+        PushButton(IDC_SAVE, L"保存...", Dlu(112, 70, 45, 17)),
+        {-1, kButton, L"", 0, Dlu(13, 65, 88, 25), 0, WS_TABSTOP, 0, BS_GROUPBOX},
+        // DDX_Radio needs WS_GROUP on the first button of the group and on
+        // no other; the arrow keys, not Tab, move between the two.
+        {IDC_MODE_TITLE, kButton, L"曲名", 0, Dlu(17, 75, 36, 11), WS_GROUP, WS_TABSTOP, 0,
+         BS_AUTORADIOBUTTON},
+        {IDC_MODE_FILENAME, kButton, L"ファイル名", 0, Dlu(54, 75, 42, 11), 0, WS_GROUP | WS_TABSTOP, 0,
+         BS_AUTORADIOBUTTON},
+    };
+}
+
+std::vector<ControlSpec> AboutControlsInTabOrder()
+{
+    return {
+        {-1, kStatic, nullptr, IDR_MAINFRAME, Dlu(11, 17, 20, 20), SS_ICON, WS_TABSTOP, 0, kNoButtonType},
+        {-1, kStatic, L"Jumbla Version 1.0", 0, Dlu(40, 10, 119, 8), SS_NOPREFIX, WS_TABSTOP, 0,
+         kNoButtonType},
+        // The second line is free text; any non-empty line will do.
+        {-1, kStatic, nullptr, 0, Dlu(40, 25, 119, 8), SS_NOPREFIX, WS_TABSTOP, 0, kNoButtonType},
+        {IDOK, kButton, L"OK", 0, Dlu(178, 7, 32, 14), WS_TABSTOP, 0, 0, BS_DEFPUSHBUTTON},
+    };
+}
+
+void ExpectStyle(const ControlSpec& spec, DWORD style, DWORD ignoredBits)
+{
+    const DWORD required = (spec.style | WS_CHILD | WS_VISIBLE) & ~ignoredBits;
+    EXPECT_EQ(required, style & required) << std::hex << "style 0x" << style;
+    EXPECT_EQ(0u, style & spec.forbiddenStyle) << std::hex << "style 0x" << style;
+    if (spec.buttonType != kNoButtonType) {
+        EXPECT_EQ(spec.buttonType, style & BS_TYPEMASK) << std::hex << "style 0x" << style;
+    }
+}
+
+std::wstring Lower(std::wstring text)
+{
+    for (wchar_t& ch : text) {
+        ch = std::towlower(ch);
+    }
+    return text;
+}
+
+std::wstring WindowText(HWND window)
+{
+    wchar_t buffer[256] = {};
+    GetWindowTextW(window, buffer, 256);
+    return buffer;
+}
+
+std::wstring ClassName(HWND window)
+{
+    wchar_t buffer[64] = {};
+    GetClassNameW(window, buffer, 64);
+    return buffer;
+}
+
+// Screen rectangle of a control, in the dialog's client coordinates.
+RECT ClientRect(HWND dialog, HWND control)
+{
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+SIZE BitmapSize(HBITMAP bitmap)
+{
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof info, &info);
+    return SIZE{info.bmWidth, info.bmHeight};
+}
+
+// Creates a dialog from its template, hidden, with a procedure that does
+// nothing: what is seen is what the template and the controls make of it.
+class CreatedDialog
+{
+public:
+    explicit CreatedDialog(int templateId)
+        // FALSE from WM_INITDIALOG leaves the focus alone, so the dialog
+        // manager does not turn a focused push button into the default one.
+        : m_hWnd(CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), nullptr,
+                                    [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0))
+    {
+    }
+    ~CreatedDialog() { DestroyWindow(m_hWnd); }
+    CreatedDialog(const CreatedDialog&) = delete;
+    CreatedDialog& operator=(const CreatedDialog&) = delete;
+
+    HWND m_hWnd;
+};
+
+// The dialog manager scales a control's x, y, width and height each on its
+// own, so the expected place maps the size, not the right and bottom edges.
+RECT MapPlaceAndSize(HWND dialog, const RECT& dialogUnits)
+{
+    RECT mapped = {dialogUnits.left, dialogUnits.top, dialogUnits.right - dialogUnits.left,
+                   dialogUnits.bottom - dialogUnits.top};
+    MapDialogRect(dialog, &mapped);
+    return mapped;
+}
+
+void ExpectControlsInTabOrder(HWND dialog, const std::vector<ControlSpec>& specs)
+{
+    size_t index = 0;
+    // Child windows are kept in template order, which is the tab order.
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT), ++index) {
+        ASSERT_LT(index, specs.size()) << "more controls than expected";
+        const ControlSpec& spec = specs[index];
+        SCOPED_TRACE("control #" + std::to_string(index) + ", ID " + std::to_string(spec.id));
+
+        EXPECT_EQ(spec.id, GetDlgCtrlID(child));
+        EXPECT_EQ(std::wstring(spec.windowClass.name), ClassName(child));
+        if (spec.text) {
+            EXPECT_EQ(std::wstring(spec.text), WindowText(child));
+        } else if (spec.imageId == 0) {
+            EXPECT_FALSE(WindowText(child).empty());
+        }
+        ExpectStyle(spec, static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE)), kBitsControlsChange);
+        const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(child, GWL_EXSTYLE));
+        EXPECT_EQ(spec.exStyle, exStyle & spec.exStyle) << std::hex << "extended style 0x" << exStyle;
+
+        const RECT expected = MapPlaceAndSize(dialog, spec.dialogUnits);
+        const RECT actual = ClientRect(dialog, child);
+        EXPECT_EQ(expected.left, actual.left);
+        EXPECT_EQ(expected.top, actual.top);
+        // An icon control sizes itself to the icon, so only its place counts.
+        if ((spec.style & SS_TYPEMASK) != SS_ICON || spec.windowClass.ordinal != kStatic.ordinal) {
+            EXPECT_EQ(expected.right, actual.right - actual.left);
+            EXPECT_EQ(expected.bottom, actual.bottom - actual.top);
+        }
+    }
+    EXPECT_EQ(specs.size(), index) << "fewer controls than expected";
+}
+
+void ExpectTemplateItems(const DialogTemplate& dialog, const std::vector<ControlSpec>& specs)
+{
+    ASSERT_EQ(specs.size(), dialog.items.size());
+    for (size_t index = 0; index < specs.size(); ++index) {
+        const ControlSpec& spec = specs[index];
+        const DialogTemplateItem& item = dialog.items[index];
+        SCOPED_TRACE("template item #" + std::to_string(index) + ", ID " + std::to_string(spec.id));
+
+        EXPECT_EQ(spec.id, item.id);
+        if (item.windowClass.isOrdinal) {
+            EXPECT_EQ(spec.windowClass.ordinal, item.windowClass.ordinal);
+        } else {
+            EXPECT_EQ(Lower(spec.windowClass.name), Lower(item.windowClass.text));
+        }
+        if (spec.imageId != 0) {
+            EXPECT_TRUE(item.title.isOrdinal);
+            EXPECT_EQ(spec.imageId, item.title.ordinal);
+        } else if (spec.text) {
+            EXPECT_EQ(std::wstring(spec.text), item.title.text);
+        }
+        EXPECT_EQ(spec.dialogUnits.left, item.dialogUnits.left);
+        EXPECT_EQ(spec.dialogUnits.top, item.dialogUnits.top);
+        EXPECT_EQ(spec.dialogUnits.right, item.dialogUnits.right);
+        EXPECT_EQ(spec.dialogUnits.bottom, item.dialogUnits.bottom);
+        ExpectStyle(spec, item.style, 0);
+        EXPECT_EQ(spec.exStyle, item.exStyle) << std::hex << "extended style 0x" << item.exStyle;
+    }
+}
+
+std::wstring FontFaceName(HWND dialog)
+{
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    LOGFONTW logFont = {};
+    GetObjectW(font, sizeof logFont, &logFont);
+    return logFont.lfFaceName;
+}
+
+struct DialogSpec
+{
+    WORD templateId;
+    const wchar_t* title;
+    SIZE dialogUnits;
+    DWORD style;          // bits that must be set
+    DWORD forbiddenStyle; // bits that must be clear
+    DWORD exStyle;        // extended bits that must be set
+    std::vector<ControlSpec> controls;
+};
+
+const wchar_t kDialogFont[] = L"ＭＳ Ｐゴシック";
+
+std::vector<DialogSpec> Dialogs()
+{
+    return {
+        {IDD_MAIN, L"Jumbla", SIZE{219, 211},
+         DS_MODALFRAME | DS_3DLOOK | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+         WS_MAXIMIZEBOX | WS_THICKFRAME, WS_EX_APPWINDOW | WS_EX_ACCEPTFILES, MainControlsInTabOrder()},
+        {IDD_ABOUTBOX, L"ﾊﾞｰｼﾞｮﾝ情報 Jumbla", SIZE{217, 55}, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+         WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME, 0, AboutControlsInTabOrder()},
+    };
+}
+
+TEST(DialogResources, TemplatesHoldTheLayoutAsWritten)
+{
+    for (const DialogSpec& spec : Dialogs()) {
+        SCOPED_TRACE("dialog " + std::to_string(spec.templateId));
+        const DialogTemplate dialog = ReadDialogTemplate(GetModuleHandleW(nullptr), spec.templateId);
+        EXPECT_EQ(spec.title, dialog.title);
+        EXPECT_EQ(spec.dialogUnits.cx, dialog.dialogUnits.cx);
+        EXPECT_EQ(spec.dialogUnits.cy, dialog.dialogUnits.cy);
+        EXPECT_EQ(spec.style, dialog.style & spec.style) << std::hex << dialog.style;
+        EXPECT_EQ(0u, dialog.style & spec.forbiddenStyle) << std::hex << dialog.style;
+        EXPECT_EQ(spec.exStyle, dialog.exStyle) << std::hex << dialog.exStyle;
+        EXPECT_EQ(9, dialog.pointSize);
+        EXPECT_EQ(kDialogFont, dialog.typeface);
+        ExpectTemplateItems(dialog, spec.controls);
+    }
+}
+
+TEST(DialogResources, CreatedDialogsHaveTheirControlsInTabOrder)
+{
+    for (const DialogSpec& spec : Dialogs()) {
+        SCOPED_TRACE("dialog " + std::to_string(spec.templateId));
+        CreatedDialog dialog(spec.templateId);
+        ASSERT_NE(nullptr, dialog.m_hWnd) << "error " << GetLastError();
+
+        EXPECT_EQ(spec.title, WindowText(dialog.m_hWnd));
+        EXPECT_EQ(kDialogFont, FontFaceName(dialog.m_hWnd));
+        const DWORD style = static_cast<DWORD>(GetWindowLongW(dialog.m_hWnd, GWL_STYLE));
+        EXPECT_EQ(spec.style, style & spec.style) << std::hex << style;
+        EXPECT_EQ(0u, style & spec.forbiddenStyle) << std::hex << style;
+        const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(dialog.m_hWnd, GWL_EXSTYLE));
+        EXPECT_EQ(spec.exStyle, exStyle & spec.exStyle) << std::hex << exStyle;
+
+        const RECT expected = MapPlaceAndSize(dialog.m_hWnd, RECT{0, 0, spec.dialogUnits.cx, spec.dialogUnits.cy});
+        RECT client;
+        GetClientRect(dialog.m_hWnd, &client);
+        EXPECT_EQ(expected.right, client.right);
+        EXPECT_EQ(expected.bottom, client.bottom);
+
+        ExpectControlsInTabOrder(dialog.m_hWnd, spec.controls);
+    }
+}
+
+TEST(DialogResources, BannerShowsTheWholeBitmap)
+{
+    CreatedDialog dialog(IDD_MAIN);
+    ASSERT_NE(nullptr, dialog.m_hWnd) << "error " << GetLastError();
+    const HWND banner = GetDlgItem(dialog.m_hWnd, IDC_BANNER);
+    const HBITMAP bitmap = reinterpret_cast<HBITMAP>(SendMessageW(banner, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_NE(nullptr, bitmap);
+    const SIZE size = BitmapSize(bitmap);
+    EXPECT_EQ(349, size.cx);
+    EXPECT_EQ(55, size.cy);
+}
+
+TEST(DialogResources, AboutBoxShowsTheProgramIcon)
+{
+    CreatedDialog dialog(IDD_ABOUTBOX);
+    ASSERT_NE(nullptr, dialog.m_hWnd) << "error " << GetLastError();
+    const HWND icon = GetWindow(dialog.m_hWnd, GW_CHILD);
+    EXPECT_NE(nullptr, reinterpret_cast<HICON>(SendMessageW(icon, STM_GETICON, 0, 0)));
+}
+
+} // namespace

@@ -1,0 +1,199 @@
+// Strings, icon, banner, manifest and version resources as linked into this
+// test executable from the program's own resource script.
+
+#include "framework/Platform.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cwctype>
+#include <set>
+#include <string>
+#include <utility>
+
+namespace {
+
+HMODULE Module()
+{
+    return GetModuleHandleW(nullptr);
+}
+
+// Resource types are passed as numbers: the RT_* macros are narrow or wide
+// pointers depending on UNICODE.
+std::string ResourceBytes(WORD type, WORD id)
+{
+    const HRSRC found = FindResourceW(Module(), MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type));
+    if (!found) {
+        return {};
+    }
+    const void* data = LockResource(LoadResource(Module(), found));
+    return std::string(static_cast<const char*>(data), SizeofResource(Module(), found));
+}
+
+std::wstring LoadWideString(UINT id)
+{
+    wchar_t buffer[256] = {};
+    LoadStringW(Module(), id, buffer, 256);
+    return buffer;
+}
+
+TEST(StringResources, MenuTextsLoadExactly)
+{
+    EXPECT_EQ(L"Jumblaのバージョン (&A)...", LoadWideString(IDS_ABOUTBOX));
+    EXPECT_EQ(L"シャッフルを行って演奏開始", LoadWideString(IDS_SHUFFLE_PLAY));
+}
+
+TEST(Resources, UserVisibleOnesAreJapanese)
+{
+    const LANGID japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+    // Strings live in blocks of 16: block (id / 16) + 1 holds IDs 96..111.
+    const std::pair<WORD, WORD> resources[] = {
+        {5 /* RT_DIALOG */, IDD_MAIN},
+        {5 /* RT_DIALOG */, IDD_ABOUTBOX},
+        {6 /* RT_STRING */, IDS_ABOUTBOX / 16 + 1},
+        {14 /* RT_GROUP_ICON */, IDR_MAINFRAME},
+        {2 /* RT_BITMAP */, IDB_BANNER},
+        {16 /* RT_VERSION */, VS_VERSION_INFO},
+    };
+    for (const auto& [type, id] : resources) {
+        EXPECT_NE(nullptr, FindResourceExW(Module(), MAKEINTRESOURCEW(type), MAKEINTRESOURCEW(id), japanese))
+            << "type " << type << ", ID " << id;
+    }
+}
+
+#pragma pack(push, 2)
+struct GroupIconEntry
+{
+    BYTE width;
+    BYTE height;
+    BYTE colourCount;
+    BYTE reserved;
+    WORD planes;
+    WORD bitCount;
+    DWORD bytesInResource;
+    WORD iconId;
+};
+struct GroupIconHeader
+{
+    WORD reserved;
+    WORD type;
+    WORD count;
+    GroupIconEntry entries[1];
+};
+#pragma pack(pop)
+
+TEST(IconResource, GroupHas32And16PixelImagesOf16Colours)
+{
+    const std::string bytes = ResourceBytes(14 /* RT_GROUP_ICON */, IDR_MAINFRAME);
+    ASSERT_GE(bytes.size(), sizeof(GroupIconHeader));
+    const auto* group = reinterpret_cast<const GroupIconHeader*>(bytes.data());
+    ASSERT_EQ(1, group->type);
+    ASSERT_EQ(bytes.size(), 6 + group->count * sizeof(GroupIconEntry));
+
+    std::set<int> sizes;
+    for (WORD i = 0; i < group->count; ++i) {
+        const GroupIconEntry& entry = group->entries[i];
+        SCOPED_TRACE("image " + std::to_string(entry.width));
+        EXPECT_EQ(entry.width, entry.height);
+        EXPECT_EQ(16, entry.colourCount);
+        EXPECT_EQ(4, entry.bitCount);
+        sizes.insert(entry.width);
+    }
+    EXPECT_EQ((std::set<int>{16, 32}), sizes);
+
+    // The generated images are well-formed: each loads as an icon.
+    for (int size : {16, 32}) {
+        const HICON icon = static_cast<HICON>(
+            LoadImageW(Module(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(nullptr, icon) << size;
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP mask = {};
+        GetObjectW(info.hbmMask, sizeof mask, &mask);
+        EXPECT_EQ(size, mask.bmWidth);
+        DeleteObject(info.hbmMask);
+        DeleteObject(info.hbmColor);
+        DestroyIcon(icon);
+    }
+}
+
+TEST(BitmapResource, BannerIs349By55At24Bits)
+{
+    const HBITMAP banner = static_cast<HBITMAP>(
+        LoadImageW(Module(), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    ASSERT_NE(nullptr, banner);
+    DIBSECTION dib = {};
+    ASSERT_EQ(int(sizeof dib), GetObjectW(banner, sizeof dib, &dib));
+    EXPECT_EQ(349, dib.dsBmih.biWidth);
+    EXPECT_EQ(55, std::abs(dib.dsBmih.biHeight));
+    EXPECT_EQ(24, dib.dsBmih.biBitCount);
+    DeleteObject(banner);
+}
+
+TEST(ManifestResource, AsksForCommonControls6AndDpiAwarenessButNoCodePage)
+{
+    const std::string manifest = ResourceBytes(24 /* RT_MANIFEST */, 1);
+    ASSERT_FALSE(manifest.empty());
+    EXPECT_NE(std::string::npos, manifest.find("name=\"Microsoft.Windows.Common-Controls\""));
+    EXPECT_NE(std::string::npos, manifest.find("version=\"6.0.0.0\""));
+    EXPECT_NE(std::string::npos, manifest.find(">true</dpiAware>"));
+    // The program's byte strings are in the system code page; a UTF-8
+    // activeCodePage would silently change what every ...A call means.
+    EXPECT_EQ(std::string::npos, manifest.find("activeCodePage"));
+}
+
+TEST(ManifestResource, TakesEffectInTheProcess)
+{
+    // The manifest is resource 1 of this executable, so the loader applied it.
+    EXPECT_TRUE(IsProcessDPIAware());
+
+    // With the Common-Controls 6 dependency, comctl32.dll resolves to the
+    // side-by-side assembly instead of the system folder's version 5 copy.
+    // (Its DllGetVersion cannot tell them apart under Wine: both say 5.81.)
+    const HMODULE commonControls = LoadLibraryW(L"comctl32.dll");
+    ASSERT_NE(nullptr, commonControls);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(commonControls, path, MAX_PATH);
+    std::wstring lowerPath = path;
+    for (wchar_t& ch : lowerPath) {
+        ch = towlower(ch);
+    }
+    EXPECT_NE(std::wstring::npos, lowerPath.find(L"\\winsxs\\")) << path;
+    EXPECT_NE(std::wstring::npos, lowerPath.find(L"common-controls")) << path;
+    FreeLibrary(commonControls);
+}
+
+std::wstring VersionString(const std::string& block, const wchar_t* name)
+{
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\041104b0\\") + name;
+    if (!VerQueryValueW(block.data(), path.c_str(), &value, &length) || length == 0) {
+        return {};
+    }
+    return static_cast<const wchar_t*>(value);
+}
+
+TEST(VersionResource, NamesTheProductInJapaneseBlock)
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const DWORD size = GetFileVersionInfoSizeW(path, nullptr);
+    ASSERT_NE(0u, size);
+    std::string block(size, '\0');
+    ASSERT_TRUE(GetFileVersionInfoW(path, 0, size, block.data()));
+
+    EXPECT_EQ(L"Jumbla", VersionString(block, L"ProductName"));
+    EXPECT_EQ(L"jumbla.exe", VersionString(block, L"OriginalFilename"));
+    EXPECT_EQ(L"1.0.0.0", VersionString(block, L"FileVersion"));
+    EXPECT_FALSE(VersionString(block, L"FileDescription").empty());
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(0x00010000u, fixed->dwFileVersionMS);
+    EXPECT_EQ(0u, fixed->dwFileVersionLS);
+}
+
+} // namespace
