@@ -8,7 +8,7 @@ BENCH       := build/bench
 WINEPREFIX  := $(CURDIR)/$(WINDOWS)/wineprefix
 export WINEPREFIX
 
-.PHONY: all deps build native windows wine-setup test test-native test-windows run bench clean
+.PHONY: all deps build native windows wine-setup test test-native test-windows run bench dist clean
 
 all: build
 
@@ -55,6 +55,14 @@ bench: deps
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DJUMBLA_SANITIZE=OFF -DJUMBLA_TESTS=OFF -DJUMBLA_BENCH=ON
 	cmake --build $(BENCH) -j $(JOBS)
 	bench/run.sh $(BENCH)
+
+# A zip for Windows users: the program and a short read-me.
+dist: windows
+	rm -f build/jumbla-1.0.zip
+	cd build && rm -rf dist && mkdir dist && \
+	  cp windows/app/jumbla.exe ../dist/README-Windows.txt dist/ && \
+	  cd dist && zip -q ../jumbla-1.0.zip jumbla.exe README-Windows.txt
+	@echo "build/jumbla-1.0.zip"
 
 clean:
 	rm -rf build
