@@ -10,6 +10,7 @@ The banner's shapes are rendered at SUPERSAMPLE times the final size and
 averaged down, which gives smooth edges without an imaging library.
 
 Usage: tools/make_art.py [output directory]   (default: res/ beside tools/)
+       tools/make_art.py --check   (exit 1 if res/ differs from what it draws)
 """
 
 import math
@@ -228,7 +229,7 @@ def grow_triangle(points, by):
 # 16 pixels, hand placement reads far better than reduced smooth shapes.
 # A navy tile with two crossing shuffle arrows; the white one passes over
 # the yellow one, with a navy rim where they cross. '.' is transparent.
-ICON_KEY = {"k": 0, "o": 3, "n": 4, "s": 7, "y": 11, "b": 12, "w": 15}
+ICON_KEY = {"k": 0, "n": 4, "y": 11, "w": 15}
 
 ICON_32 = [
     "....kkkkkkkkkkkkkkkkkkkkkkkk....",
@@ -374,11 +375,21 @@ def bmp_file(pixels):
 
 
 def main():
-    out_dir = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else pathlib.Path(__file__).resolve().parent.parent / "res"
+    res_dir = pathlib.Path(__file__).resolve().parent.parent / "res"
+    files = {
+        "jumbla.ico": ico_file([(len(art), icon_image(art)) for art in (ICON_32, ICON_16)]),
+        "banner.bmp": bmp_file(draw_banner()),
+    }
+    if sys.argv[1:] == ["--check"]:
+        stale = [name for name, data in files.items()
+                 if not (res_dir / name).exists() or (res_dir / name).read_bytes() != data]
+        for name in stale:
+            print(f"res/{name} differs from what tools/make_art.py draws; run it and commit both")
+        sys.exit(1 if stale else 0)
+    out_dir = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else res_dir
     out_dir.mkdir(parents=True, exist_ok=True)
-    icon = ico_file([(len(art), icon_image(art)) for art in (ICON_32, ICON_16)])
-    (out_dir / "jumbla.ico").write_bytes(icon)
-    (out_dir / "banner.bmp").write_bytes(bmp_file(draw_banner()))
+    for name, data in files.items():
+        (out_dir / name).write_bytes(data)
 
 
 if __name__ == "__main__":
