@@ -140,6 +140,16 @@ ULONGLONG CFile::Seek(LONGLONG off, UINT from)
 {
     if (from > end)
         throw CFileException(CFileException::badSeek, -1, m_strFileName);
+    return MovePointer(off, from);
+}
+
+ULONGLONG CFile::GetPosition() const
+{
+    return MovePointer(0, current);
+}
+
+ULONGLONG CFile::MovePointer(LONGLONG off, UINT from) const
+{
 #ifdef _WIN32
     // FILE_BEGIN, FILE_CURRENT and FILE_END have the values of begin, current and end.
     LARGE_INTEGER distance;
@@ -157,23 +167,6 @@ ULONGLONG CFile::Seek(LONGLONG off, UINT from)
             throw CFileException(CFileException::badSeek, EINVAL, m_strFileName);
         ThrowLastError();
     }
-    return static_cast<ULONGLONG>(position);
-#endif
-}
-
-ULONGLONG CFile::GetPosition() const
-{
-#ifdef _WIN32
-    LARGE_INTEGER zero;
-    zero.QuadPart = 0;
-    LARGE_INTEGER position;
-    if (!SetFilePointerEx(m_hFile, zero, &position, FILE_CURRENT))
-        ThrowLastError();
-    return static_cast<ULONGLONG>(position.QuadPart);
-#else
-    const off_t position = ::lseek(m_fd, 0, SEEK_CUR);
-    if (position < 0)
-        ThrowLastError();
     return static_cast<ULONGLONG>(position);
 #endif
 }

@@ -48,6 +48,9 @@ protected:
     [[noreturn]] void ThrowLastError() const;
 
 private:
+    // Moves the OS file pointer (from is begin, current or end) and returns the new position.
+    ULONGLONG MovePointer(LONGLONG off, UINT from) const;
+
 #ifdef _WIN32
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
 #else
