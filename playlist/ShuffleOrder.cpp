@@ -128,10 +128,12 @@ private:
     // Moves the window's items to slots 0..w-1, keeping their order.
     void Pack()
     {
+        // Free slots are scattered at random: copying every slot and only
+        // advancing past used ones avoids a mispredicted branch per slot.
         std::size_t packed = 0;
         for (std::size_t slot = 0; slot < m_nextSlot; ++slot) {
-            if (IsUsed(slot))
-                m_item[packed++] = m_item[slot];
+            m_item[packed] = m_item[slot];
+            packed += IsUsed(slot);
         }
         IndexPackedWindow();
     }

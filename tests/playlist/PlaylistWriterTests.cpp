@@ -51,6 +51,7 @@ const WriteCase kWriteCases[] = {
     {"source directive not copied", "#control(repeat=\"all\")\r\nb.vqf\r\n", {1}, kDirective + "b.vqf\r\n"},
     {"bytes kept as they are", "C:\\\x95\x5C\\\x8B\xC8.vqf  \r\n\tx.vqf\t\r\n", {1, 0},
      kDirective + "\tx.vqf\t\r\nC:\\\x95\x5C\\\x8B\xC8.vqf  \r\n"},
+    {"NUL bytes kept", std::string("a\0b.vqf\n", 8), {0}, kDirective + std::string("a\0b.vqf\r\n", 9)},
     {"same line twice", "a.vqf\n", {0, 0}, kDirective + "a.vqf\r\na.vqf\r\n"},
 };
 
