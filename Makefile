@@ -46,6 +46,7 @@ test: build
 	@rc=0; \
 	$(MAKE) --no-print-directory test-native || rc=1; \
 	$(MAKE) --no-print-directory test-windows || rc=1; \
+	$(MAKE) --no-print-directory fuzz-smoke || rc=1; \
 	exit $$rc
 
 run: build wine-setup
