@@ -1,5 +1,7 @@
 #include "tools/standin_player/StandinPlaylist.h"
 
+#include "tools/standin_player/StandinDescription.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -35,6 +37,34 @@ TEST(StandinPlaylistTest, ListsEntriesInOrderAndTheRepeatDirective)
         EXPECT_EQ(playlist.repeatAll, c.repeatAll);
         EXPECT_EQ(playlist.entries, c.entries);
     }
+}
+
+}
+
+namespace {
+
+TEST(StandinDescriptionTest, ShowsWhatItWouldPlayAndNeverClaimsToPlay)
+{
+    StandinRecord record;
+    record.commandLine = "C:\\svq\\SVQPlyer.exe C:\\My Music\\jumbla_work.vql";
+    record.argument = "C:\\My Music\\jumbla_work.vql";
+    record.playlistRead = true;
+    record.playlist = "#control(repeat=\"all\")\r\nC:\\b.vqf\r\n#x\r\n\r\nC:\\\x83\x5C.vqf\r\n";
+    EXPECT_EQ(DescribeStandinRecord(record),
+              (std::vector<CString>{"This is a stand-in for SoundVQ Player. It plays no audio.",
+                                    "Command line: " + record.commandLine, "Playlist: " + record.argument,
+                                    "repeat all", "Would play 2 files in this order:", "1.  C:\\b.vqf",
+                                    "2.  C:\\\x83\x5C.vqf"}));
+
+    record.playlist = "C:\\a.vqf\r\n";
+    EXPECT_EQ(DescribeStandinRecord(record)[3], "play once (no repeat directive on the first line)");
+
+    record.playlistRead = false;
+    record.readError = 2;
+    EXPECT_EQ(DescribeStandinRecord(record).back(), "The playlist could not be read (error 2).");
+
+    record.argument = "";
+    EXPECT_EQ(DescribeStandinRecord(record).back(), "No playlist was given.");
 }
 
 }

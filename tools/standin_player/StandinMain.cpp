@@ -9,8 +9,8 @@
 #include "framework/Platform.h"
 #include "framework/String.h"
 #include "tools/standin_player/StandinArgument.h"
+#include "tools/standin_player/StandinDescription.h"
 #include "tools/standin_player/StandinLog.h"
-#include "tools/standin_player/StandinPlaylist.h"
 
 #include <string>
 #include <vector>
@@ -72,30 +72,6 @@ bool WindowSuppressed()
     char value[8] = {};
     const DWORD length = GetEnvironmentVariableA("JUMBLA_STANDIN_NO_WINDOW", value, sizeof(value));
     return length == 1 && value[0] == '1';
-}
-
-std::vector<CString> DescribeRecord(const StandinRecord& record)
-{
-    std::vector<CString> lines;
-    lines.push_back("This is a stand-in for SoundVQ Player. It plays no audio.");
-    lines.push_back("Command line: " + record.commandLine);
-    if (record.argument.IsEmpty()) {
-        lines.push_back("No playlist was given.");
-        return lines;
-    }
-    lines.push_back("Playlist: " + record.argument);
-    if (!record.playlistRead) {
-        lines.push_back(CString("The playlist could not be read (error ") +
-                        std::to_string(record.readError).c_str() + ").");
-        return lines;
-    }
-    const StandinPlaylist playlist = ParseStandinPlaylist(record.playlist);
-    lines.push_back(playlist.repeatAll ? "repeat all" : "play once (no repeat directive on the first line)");
-    lines.push_back(CString("Would play ") + std::to_string(playlist.entries.size()).c_str() +
-                    " files in this order:");
-    for (std::size_t i = 0; i < playlist.entries.size(); ++i)
-        lines.push_back(CString(std::to_string(i + 1).c_str()) + ".  " + playlist.entries[i]);
-    return lines;
 }
 
 LRESULT CALLBACK StandinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -173,5 +149,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 
     if (WindowSuppressed())
         return logged ? 0 : 1;
-    return ShowWindowWithLines(instance, showCommand, DescribeRecord(record));
+    return ShowWindowWithLines(instance, showCommand, DescribeStandinRecord(record));
 }
