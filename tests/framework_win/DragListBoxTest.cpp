@@ -122,3 +122,26 @@ TEST_F(DragListTest, DropWithoutADragMovesNothing)
 }
 
 }  // namespace
+
+namespace {
+
+// The whole path through comctl32: the drag list that DDX_Control made of
+// the list reads the cursor position itself when the mouse messages come.
+TEST_F(DragListTest, MouseDragThroughComctl32MovesTheItem)
+{
+    const HWND hList = dlg.m_list.m_hWnd;
+    auto mouse = [&](UINT message, POINT screen) {
+        ::SetCursorPos(screen.x, screen.y);
+        POINT client = screen;
+        ::ScreenToClient(hList, &client);
+        ::SendMessageA(hList, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(client.x, client.y));
+    };
+    mouse(WM_LBUTTONDOWN, ItemPoint(0));
+    mouse(WM_MOUSEMOVE, ItemPoint(2));
+    mouse(WM_MOUSEMOVE, ItemPoint(3));
+    mouse(WM_LBUTTONUP, ItemPoint(3));
+    EXPECT_EQ(Order(), "B11 C12 A10 D13 ") << "A dragged in front of D";
+    EXPECT_EQ(dlg.m_list.InsertMark(), -1) << "the mark is gone after the drop";
+}
+
+}  // namespace
