@@ -1,0 +1,56 @@
+#include "app/ShuffleApp.h"
+
+#include "framework/UserPrompts.h"
+#include "player/PlayerPath.h"
+#include "player/PlayerProcess.h"
+#include "player/PlayerRegistry.h"
+#include "ui/ShuffleDlg.h"
+
+#include <commctrl.h>
+
+CShuffleApp::CShuffleApp()
+    : CWinApp(nullptr)
+{
+}
+
+BOOL CShuffleApp::InitInstance()
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    SetRegistryKey("Ostrel's Software");
+
+    if (!LocatePlayer()) {
+        // No window exists yet to own the message.
+        AfxGetUserPrompts().MessageBox(nullptr, "SoundVQ Playerが見つかりません", "Jumbla", MB_OK);
+        return FALSE;
+    }
+
+    CShuffleDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.m_nHandling = static_cast<int>(GetProfileInt("Settings", "HandlingBy", 0));
+    dlg.DoModal();
+    // Registry value names ignore case: this is the value read above.
+    WriteProfileInt("Settings", "handlingBy", dlg.m_nHandling);
+    m_pMainWnd = nullptr;
+
+    // FALSE: the framework runs no message loop of its own; the program ends.
+    return FALSE;
+}
+
+int CShuffleApp::LocatePlayer()
+{
+    CString decoderPath;
+    if (!ReadPlayerDecoderPath(decoderPath))
+        return 0;
+    m_strPlayerPath = PlayerPathFromDecoderPath(decoderPath);
+    return 1;
+}
+
+void CShuffleApp::LaunchPlayer(const CString& playlistPath)
+{
+    if (StartPlayerProcess(m_strPlayerPath, playlistPath))
+        return;
+    HWND owner = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
+    AfxGetUserPrompts().MessageBox(owner, "SoundVQ Playserを起動できませんでした", "Jumbla", MB_OK);
+}

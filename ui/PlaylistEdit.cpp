@@ -1,0 +1,61 @@
+#include "ui/PlaylistEdit.h"
+
+#include "framework/StdioFile.h"
+#include "framework/WinApp.h"
+#include "playlist/PlaylistLoader.h"
+#include "playlist/ShuffleListBox.h"
+#include "playlist/VqfHeader.h"
+#include "ui/ShuffleDlg.h"
+
+// EN_CHANGE comes for typing and for every SetWindowText, and the dialog
+// reflects it back to the edit, so this one entry covers every way a path
+// gets into the edit.
+BEGIN_MESSAGE_MAP(CPlaylistEdit, CEdit)
+    ON_CONTROL_REFLECT(EN_CHANGE, &CPlaylistEdit::ReloadList)
+END_MESSAGE_MAP()
+
+void CPlaylistEdit::ReloadList()
+{
+    CString path;
+    GetWindowText(path);
+    if (path.IsEmpty() || m_pListBox == nullptr)
+        return;
+
+    CStdioFile playlist;
+    if (!playlist.Open(path, CFile::modeRead | CFile::typeText))
+        return;
+
+    // Emptied only now that the new file is open: a text that names no
+    // readable playlist (every keystroke on the way to one) keeps the list.
+    while (m_pListBox->DeleteString(0) != LB_ERR) {
+    }
+
+    const int displayMode = static_cast<CShuffleDlg*>(AfxGetMainWnd())->m_nHandling;
+
+    m_pListBox->SetRedraw(FALSE);
+    try {
+        LoadPlaylistEntries(
+            playlist, displayMode,
+            [this](const CString& entryPath, CString& title, CString& author) {
+                return ReadVqfTags(entryPath, title, author);
+            },
+            [this](const CString& text, UINT lineIndex) {
+                const int index = m_pListBox->AddString(text);
+                m_pListBox->SetItemData(index, lineIndex);
+            });
+    } catch (const CFileException&) {
+        // A read error ends the load quietly; the entries so far stay.
+    }
+    m_pListBox->SetRedraw(TRUE);
+    ::InvalidateRect(m_pListBox->m_hWnd, nullptr, TRUE);
+}
+
+int CPlaylistEdit::ReadVqfTags(const CString& path, CString& title, CString& author)
+{
+    try {
+        return ReadVqfHeaderTags(path, title, author);
+    } catch (const CFileException&) {
+        MessageBox(path + "が読みこめません", "Jumbla", MB_OK);
+        return 0;
+    }
+}

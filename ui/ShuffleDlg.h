@@ -1,0 +1,47 @@
+#pragma once
+
+#include "framework/Dialog.h"
+#include "framework/MessageMap.h"
+#include "framework/StdioFile.h"
+#include "playlist/ShuffleListBox.h"
+#include "ui/PlaylistEdit.h"
+
+// The main window: the entry list, the playlist-path edit, the display-mode
+// radio group and the commands that shuffle, play, load and save.
+class CShuffleDlg : public CDialog
+{
+public:
+    CShuffleDlg(CWnd* pParent = nullptr);
+
+    CShuffleListBox m_listEntries;
+    CPlaylistEdit m_editPath;
+    int m_nHandling;  // display mode: 0 title [author], any other value the raw lines
+    HICON m_hIcon;
+
+    // Writes the directive line and the playlist line of every entry, in the
+    // list's order; closes both files. File errors leave as CFileException.
+    void WriteShuffledPlaylist(CStdioFile& source, CStdioFile& destination);
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnLoad();
+    void OnDestroy();
+    void OnPlay();
+    void OnShuffle();
+    void OnSave();
+    void OnModeTitle();
+    void OnModeFileName();
+    void OnDropFiles(HDROP hDropInfo);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // Asks for a playlist name in the open or save dialog, starting in the
+    // current playlist's folder. Empty when the user cancels.
+    CString AskPlaylistName(BOOL bOpen, const char* title, DWORD flags);
+};
