@@ -1,0 +1,98 @@
+#pragma once
+
+// A fixture that runs the real main window, modeless, from the program's own
+// dialog template, with prompts answered by the test and a private registry.
+
+#include "app/ShuffleApp.h"
+#include "res/resource.h"
+#include "tests/ui/UiTestSupport.h"
+#include "ui/ShuffleDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+
+extern CShuffleApp theApp;
+
+inline const char kDirective[] = "#control(repeat=\"all\")";
+
+// Public helpers: table-driven cases call them through the fixture.
+class MainWindowTest : public ::testing::Test
+{
+public:
+    void SetUp() override
+    {
+        IsolateCurrentUserRegistry();
+        ClearCurrentUserRegistry();
+        theApp.SetRegistryKey("Ostrel's Software");
+        // Play's launch fails quietly into a recorded message unless a test
+        // installs the stand-in player.
+        theApp.m_strPlayerPath = folder / "no player here\\SVQPlyer.exe";
+    }
+
+    void TearDown() override { Close(); }
+
+    void Open(int displayMode = 1)
+    {
+        dlg = std::make_unique<CShuffleDlg>();
+        theApp.m_pMainWnd = dlg.get();
+        dlg->m_nHandling = displayMode;
+        ASSERT_TRUE(dlg->Create(IDD_MAIN));
+    }
+
+    void Close()
+    {
+        if (dlg && dlg->m_hWnd != nullptr)
+            dlg->DestroyWindow();
+        theApp.m_pMainWnd = nullptr;
+        dlg.reset();
+    }
+
+    HWND Item(int id) const { return GetDlgItem(dlg->m_hWnd, id); }
+
+    // WM_SETTEXT, as typing or a program changes the text: EN_CHANGE follows.
+    void SetPath(const CString& path) { SetWindowTextA(Item(IDC_PATH), path); }
+    CString PathText() const
+    {
+        char text[2048] = {};
+        GetWindowTextA(Item(IDC_PATH), text, sizeof text);
+        return text;
+    }
+
+    std::vector<ListItem> Entries() const { return ListItems(Item(IDC_ENTRIES)); }
+
+    void Click(int id) { SendMessageA(dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id))); }
+    void SysCommand(UINT id) { SendMessageA(dlg->m_hWnd, WM_SYSCOMMAND, id, 0); }
+
+    static CString SettingsKey() { return CString("Software\\Ostrel's Software\\") + theApp.m_pszAppName + "\\Settings"; }
+
+    // A playlist of the given lines, each ended by CR LF.
+    CString WritePlaylist(const char* name, std::initializer_list<const char*> lines)
+    {
+        const CString path = folder / name;
+        WriteFileBytes(path, CrLfLines(lines));
+        return path;
+    }
+
+    static CString CrLfLines(std::initializer_list<const char*> lines)
+    {
+        CString text;
+        for (const char* line : lines)
+            text += CString(line) + "\r\n";
+        return text;
+    }
+
+    // The playlist lines the list's entries stand for, in list order.
+    static CString WrittenForm(const std::vector<CString>& fileLines, const std::vector<ListItem>& entries)
+    {
+        CString text = CString(kDirective) + "\r\n";
+        for (const ListItem& entry : entries)
+            text += fileLines.at(entry.data) + "\r\n";
+        return text;
+    }
+
+    CScriptedPrompts prompts;
+    CScratchFolder folder;
+    std::unique_ptr<CShuffleDlg> dlg;
+};

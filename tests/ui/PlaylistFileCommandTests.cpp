@@ -1,0 +1,215 @@
+#include "framework/Random.h"
+#include "tests/ui/MainWindowTest.h"
+
+namespace {
+
+const char kFilter[] = "VQLファイル(*.vql)\0*.vql\0\0";
+const char kSaveFailed[] = "VQLファイルの保存に失敗しました";
+const char kLoadSaved[] = "保存したファイルを読みこみますか？";
+
+}
+
+class FileCommandTest : public MainWindowTest
+{
+public:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        playlist = WritePlaylist("list.vql", {"#x", "a.vqf", "b.vqf", "c.vqf", "d.vqf"});
+        workFile = folder / "jumbla_work.vql";
+        Open(1);
+        SetPath(playlist);
+    }
+
+    void ExpectPlaylistDialog(const RecordedFileDialog& dialog, BOOL bOpen, const char* title, DWORD flags)
+    {
+        EXPECT_EQ(dialog.bOpen, bOpen);
+        EXPECT_EQ(dialog.title, title);
+        EXPECT_EQ(dialog.flags & (OFN_FILEMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY), flags);
+        EXPECT_EQ(dialog.filter, CString(kFilter, sizeof kFilter - 1));
+        EXPECT_EQ(dialog.nFilterIndex, 1u);
+        EXPECT_EQ(dialog.defExt, "vql");
+        EXPECT_EQ(dialog.nMaxFile, 1024u);
+        EXPECT_EQ(dialog.initialDir, folder.Path());
+        EXPECT_EQ(dialog.owner, dlg->m_hWnd);
+    }
+
+    CString playlist;
+    CString workFile;
+};
+
+TEST_F(FileCommandTest, LoadCancelledDeletesTheWorkFileAndKeepsTheList)
+{
+    WriteFileBytes(workFile, "old");
+    const std::vector<ListItem> loaded = Entries();
+    prompts.fileAnswers.push_back("");
+    Click(IDC_LOAD);
+    ASSERT_EQ(prompts.fileDialogs.size(), 1u);
+    ExpectPlaylistDialog(prompts.fileDialogs[0], TRUE, "VQLファイルの指定", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
+    EXPECT_FALSE(FileExists(workFile));
+    EXPECT_EQ(Entries(), loaded);
+    EXPECT_EQ(PathText(), playlist);
+}
+
+TEST_F(FileCommandTest, LoadConfirmedPutsTheChosenPathInTheEditWhichLoadsIt)
+{
+    const CString other = WritePlaylist("other.vql", {"z.vqf"});
+    prompts.fileAnswers.push_back(other);
+    Click(IDC_LOAD);
+    EXPECT_EQ(PathText(), other);
+    const std::vector<ListItem> expected = {{"z.vqf", 0}};
+    EXPECT_EQ(Entries(), expected);
+}
+
+TEST_F(FileCommandTest, SaveWithAnEmptyPathReportsTheFailure)
+{
+    SetPath("");
+    const CString target = folder / "saved.vql";
+    prompts.fileAnswers.push_back(target);
+    Click(IDC_SAVE);
+    ASSERT_EQ(prompts.fileDialogs.size(), 1u);
+    EXPECT_EQ(prompts.fileDialogs[0].initialDir, "");
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, kSaveFailed);
+    EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
+    EXPECT_EQ(prompts.messages[0].owner, dlg->m_hWnd);
+    EXPECT_FALSE(FileExists(target));
+}
+
+TEST_F(FileCommandTest, SaveCancelledDeletesTheWorkFileOnly)
+{
+    WriteFileBytes(workFile, "old");
+    Click(IDC_SAVE);
+    ASSERT_EQ(prompts.fileDialogs.size(), 1u);
+    ExpectPlaylistDialog(prompts.fileDialogs[0], FALSE, "VQLファイルの保存", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
+    EXPECT_FALSE(FileExists(workFile));
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(FileCommandTest, SaveUnderItsOwnNameReplacesThePlaylistWithItsShuffledForm)
+{
+    AfxGetRandom().Seed(3);
+    Click(IDC_SHUFFLE);
+    const std::vector<ListItem> shuffled = Entries();
+    prompts.fileAnswers.push_back(playlist);
+    prompts.messageAnswers.push_back(IDNO);
+    Click(IDC_SAVE);
+
+    EXPECT_EQ(ReadFileBytes(playlist), WrittenForm({"#x", "a.vqf", "b.vqf", "c.vqf", "d.vqf"}, shuffled));
+    EXPECT_FALSE(FileExists(workFile));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, kLoadSaved);
+    EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
+    EXPECT_EQ(prompts.messages[0].type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+    EXPECT_EQ(prompts.messages[0].owner, dlg->m_hWnd);
+    EXPECT_EQ(PathText(), playlist) << "No keeps the path";
+}
+
+TEST_F(FileCommandTest, SaveAnsweredYesLoadsTheSavedPlaylist)
+{
+    const CString target = folder / "saved.vql";
+    prompts.fileAnswers.push_back(target);
+    prompts.messageAnswers.push_back(IDYES);
+    Click(IDC_SAVE);
+    EXPECT_EQ(PathText(), target);
+    const std::vector<ListItem> expected = {{"a.vqf", 1}, {"b.vqf", 2}, {"c.vqf", 3}, {"d.vqf", 4}};
+    EXPECT_EQ(Entries(), expected) << "the directive line comes first";
+    EXPECT_FALSE(FileExists(workFile));
+}
+
+TEST_F(FileCommandTest, SaveThatCannotCopyReportsTheFailureInsteadOfOfferingToLoad)
+{
+    const CString target = folder / "no such folder\\saved.vql";
+    prompts.fileAnswers.push_back(target);
+    prompts.messageAnswers.push_back(IDYES);
+    Click(IDC_SAVE);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, kSaveFailed);
+    EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
+    EXPECT_FALSE(FileExists(workFile));
+    EXPECT_EQ(PathText(), playlist);
+}
+
+// A playlist that is itself its folder's work file (saved under that name)
+// survives the commands that clean the work file up.
+TEST_F(FileCommandTest, APlaylistNamedLikeTheWorkFileIsNeverDeleted)
+{
+    struct Case
+    {
+        const char* name;
+        void (*command)(FileCommandTest&);
+    };
+    const Case cases[] = {
+        {"load", [](FileCommandTest& t) { t.Click(IDC_LOAD); }},
+        {"save", [](FileCommandTest& t) { t.Click(IDC_SAVE); }},
+        {"save confirmed", [](FileCommandTest& t) {
+             t.prompts.fileAnswers.push_back(t.folder / "copy.vql");
+             t.Click(IDC_SAVE);
+         }},
+        {"close", [](FileCommandTest& t) { t.Close(); }},
+    };
+    for (const Case& c : cases) {
+        const CString own = WritePlaylist("JUMBLA_WORK.VQL", {"a.vqf"});
+        if (!dlg)
+            Open(1);
+        SetPath(own);
+        c.command(*this);
+        EXPECT_EQ(ReadFileBytes(own), CrLfLines({"a.vqf"})) << c.name;
+    }
+}
+
+struct DropCase
+{
+    const char* name;
+    bool ontoList;
+    std::vector<const char*> files;  // names in the scratch folder
+    std::vector<const char*> messages;
+    const char* acceptedFile;  // nullptr: the edit keeps its text
+};
+
+class DropTest : public FileCommandTest, public ::testing::WithParamInterface<DropCase>
+{
+};
+
+TEST_P(DropTest, DroppedFileBecomesThePlaylistWhenItsNameEndsInVql)
+{
+    const DropCase& c = GetParam();
+    WriteFileBytes(workFile, "work");
+    std::vector<CString> paths;
+    for (const char* name : c.files)
+        paths.push_back(folder / name);
+    WriteFileBytes(paths[0], "#x\r\ndropped.vqf\r\n");
+
+    const HWND target = c.ontoList ? Item(IDC_ENTRIES) : dlg->m_hWnd;
+    SendMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
+
+    ASSERT_EQ(prompts.messages.size(), c.messages.size());
+    for (std::size_t i = 0; i < c.messages.size(); ++i) {
+        EXPECT_EQ(prompts.messages[i].text, c.messages[i]);
+        EXPECT_EQ(prompts.messages[i].caption, "JUMBLA");
+        EXPECT_EQ(prompts.messages[i].owner, dlg->m_hWnd);
+    }
+    if (c.acceptedFile != nullptr) {
+        EXPECT_EQ(PathText(), folder / c.acceptedFile);
+        const std::vector<ListItem> expected = {{"dropped.vqf", 1}};
+        EXPECT_EQ(Entries(), expected);
+    } else {
+        EXPECT_EQ(PathText(), playlist);
+    }
+    EXPECT_TRUE(FileExists(workFile)) << "a drop deletes no work file";
+}
+
+const char kOneFileOnly[] = "シャッフルできるファイルは１つだけです。";
+const char kNotVql[] = "VQLファイル以外はシャッフルできません";
+
+INSTANTIATE_TEST_SUITE_P(
+    Drops, DropTest,
+    ::testing::Values(DropCase{"UpperCaseVql", false, {"new.VQL"}, {}, "new.VQL"},
+                      DropCase{"LowerCaseVqlOntoTheList", true, {"new.vql"}, {}, "new.vql"},
+                      DropCase{"OnlyTheLastThreeBytesCount", false, {"newvql"}, {}, "newvql"},
+                      DropCase{"VqfIsRefused", false, {"song.vqf"}, {kNotVql}, nullptr},
+                      DropCase{"VqfOntoTheListIsRefused", true, {"song.vqf"}, {kNotVql}, nullptr},
+                      DropCase{"ThreeFilesUseTheFirst", false, {"first.vql", "b.vqf", "c.vqf"}, {kOneFileOnly}, "first.vql"},
+                      DropCase{"ThreeFilesWhoseFirstIsRefused", true, {"first.vqf", "b.vql", "c.vql"},
+                               {kOneFileOnly, kNotVql}, nullptr}),
+    [](const ::testing::TestParamInfo<DropCase>& info) { return std::string(info.param.name); });

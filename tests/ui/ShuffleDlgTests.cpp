@@ -1,0 +1,259 @@
+#include "framework/DragListBox.h"
+#include "framework/Random.h"
+#include "playlist/ShuffleOrder.h"
+#include "tests/ui/MainWindowTest.h"
+#include "tools/standin_player/StandinLog.h"
+
+#include <commctrl.h>
+
+using ShuffleDlgTest = MainWindowTest;
+
+namespace {
+
+const std::vector<CString> kLines = {"#x", "a.vqf", "", "b.vqf", "c.vqf", "d.vqf", "e.vqf"};
+
+CString MenuItemText(HMENU menu, int position)
+{
+    char text[256] = {};
+    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+}
+
+TEST_F(ShuffleDlgTest, FirstRunStartsEmptyInTitleMode)
+{
+    Open(0);
+    EXPECT_EQ(PathText(), "");
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_EQ(IsDlgButtonChecked(dlg->m_hWnd, IDC_MODE_TITLE), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(IsDlgButtonChecked(dlg->m_hWnd, IDC_MODE_FILENAME), static_cast<UINT>(BST_UNCHECKED));
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ShuffleDlgTest, RestoresTheLastPlaylistInTheStoredMode)
+{
+    const CString path = WritePlaylist("last.vql", {"#c", "a.vqf"});
+    SetRegistryString(SettingsKey(), "VQLFile", path);
+    Open(1);
+    EXPECT_EQ(PathText(), path);
+    const std::vector<ListItem> expected = {{"a.vqf", 1}};
+    EXPECT_EQ(Entries(), expected);
+    EXPECT_EQ(IsDlgButtonChecked(dlg->m_hWnd, IDC_MODE_FILENAME), static_cast<UINT>(BST_CHECKED));
+}
+
+TEST_F(ShuffleDlgTest, ARememberedPlaylistThatIsGoneLeavesTheTextAndAnEmptyList)
+{
+    const CString path = folder / "gone.vql";
+    SetRegistryString(SettingsKey(), "VQLFile", path);
+    Open(1);
+    EXPECT_EQ(PathText(), path);
+    EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(ShuffleDlgTest, SystemMenuEndsWithSeparatorAboutAndShuffleAndPlay)
+{
+    Open();
+    HMENU menu = GetSystemMenu(dlg->m_hWnd, FALSE);
+    const int count = GetMenuItemCount(menu);
+    ASSERT_GE(count, 3);
+    EXPECT_EQ(GetMenuState(menu, count - 3, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    EXPECT_EQ(GetMenuItemID(menu, count - 2), static_cast<UINT>(IDM_ABOUTBOX));
+    EXPECT_EQ(MenuItemText(menu, count - 2), "Jumblaのバージョン (&A)...");
+    EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_SHUFFLE_PLAY));
+    EXPECT_EQ(MenuItemText(menu, count - 1), "シャッフルを行って演奏開始");
+}
+
+TEST_F(ShuffleDlgTest, TheIconIsTheWindowIconAndTheDragIcon)
+{
+    Open();
+    ASSERT_NE(dlg->m_hIcon, nullptr);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(dlg->m_hWnd, WM_GETICON, ICON_BIG, 0)), dlg->m_hIcon);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(dlg->m_hWnd, WM_GETICON, ICON_SMALL, 0)), dlg->m_hIcon);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(dlg->m_hWnd, WM_QUERYDRAGICON, 0, 0)), dlg->m_hIcon);
+    EXPECT_TRUE(GetWindowLongA(dlg->m_hWnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+TEST_F(ShuffleDlgTest, AboutCommandShowsTheAboutBoxModally)
+{
+    Open();
+    CModalDialogCloser closer;
+    // The system keeps the low four bits of a command for itself.
+    SysCommand(IDM_ABOUTBOX | 0x3);
+    EXPECT_TRUE(closer.seen);
+    EXPECT_EQ(closer.caption, "ﾊﾞｰｼﾞｮﾝ情報 Jumbla");
+    EXPECT_EQ(closer.owner, dlg->m_hWnd);
+    EXPECT_TRUE(IsWindow(dlg->m_hWnd));
+}
+
+class PlayTest : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        std::initializer_list<const char*> lines = {kLines[0], kLines[1], kLines[2], kLines[3],
+                                                    kLines[4], kLines[5], kLines[6]};
+        playlist = WritePlaylist("list.vql", lines);
+        workFile = folder / "jumbla_work.vql";
+        Open(1);
+        SetPath(playlist);
+    }
+
+    // Play with the player missing: the work file stays to be read, and the
+    // failed launch is the one message.
+    CString PlayAndReadWorkFile()
+    {
+        prompts.messages.clear();
+        Click(IDC_PLAY);
+        EXPECT_EQ(prompts.messages.size(), 1u);
+        if (!prompts.messages.empty()) {
+            EXPECT_EQ(prompts.messages[0].text, "SoundVQ Playserを起動できませんでした");
+            EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
+            EXPECT_EQ(prompts.messages[0].owner, dlg->m_hWnd);
+        }
+        return ReadFileBytes(workFile);
+    }
+
+    CString playlist;
+    CString workFile;
+};
+
+TEST_F(PlayTest, RightAfterLoadingWritesTheFileOrder)
+{
+    EXPECT_EQ(PlayAndReadWorkFile(), CrLfLines({kDirective, "a.vqf", "b.vqf", "c.vqf", "d.vqf", "e.vqf"}));
+}
+
+TEST_F(PlayTest, AfterAShuffleWritesTheShuffledOrderDrawnFromTheProgramsGenerator)
+{
+    AfxGetRandom().Seed(7);
+    const std::vector<ListItem> loaded = Entries();
+    Click(IDC_SHUFFLE);
+    const std::vector<ListItem> shuffled = Entries();
+
+    CRandom sameSequence(7);
+    const std::vector<std::size_t> order = ShuffledOrder(loaded.size(), sameSequence);
+    std::vector<ListItem> expected;
+    for (std::size_t from : order)
+        expected.push_back(loaded[from]);
+    ASSERT_EQ(shuffled, expected);
+    ASSERT_NE(shuffled, loaded) << "seed 7 must move something for this test to mean anything";
+
+    EXPECT_EQ(PlayAndReadWorkFile(), WrittenForm(kLines, shuffled));
+}
+
+TEST_F(PlayTest, AfterADragWritesTheDraggedOrder)
+{
+    HWND list = Item(IDC_ENTRIES);
+    auto pointOf = [list](int item) {
+        RECT rect;
+        SendMessageA(list, LB_GETITEMRECT, item, reinterpret_cast<LPARAM>(&rect));
+        POINT pt = {rect.left + 2, (rect.top + rect.bottom) / 2};
+        ClientToScreen(list, &pt);  // drag-list notifications carry screen points
+        return pt;
+    };
+    DRAGLISTINFO info = {DL_BEGINDRAG, list, pointOf(0)};
+    const UINT dragMessage = AfxGetDragListMessage();
+    ASSERT_TRUE(SendMessageA(dlg->m_hWnd, dragMessage, IDC_ENTRIES, reinterpret_cast<LPARAM>(&info)));
+    info = {DL_DROPPED, list, pointOf(3)};
+    SendMessageA(dlg->m_hWnd, dragMessage, IDC_ENTRIES, reinterpret_cast<LPARAM>(&info));
+
+    const std::vector<ListItem> dragged = Entries();
+    ASSERT_EQ(dragged.size(), 5u);
+    EXPECT_NE(dragged[0].text, "a.vqf") << "the first entry was moved";
+    for (const ListItem& entry : dragged)
+        EXPECT_EQ(entry.text, kLines.at(entry.data)) << "text and line index move together";
+    EXPECT_EQ(PlayAndReadWorkFile(), WrittenForm(kLines, dragged));
+}
+
+TEST_F(PlayTest, PlayingAgainOverwritesTheSameWorkFile)
+{
+    PlayAndReadWorkFile();
+    const std::vector<ListItem> first = Entries();
+    AfxGetRandom().Seed(11);
+    Click(IDC_SHUFFLE);
+    ASSERT_NE(Entries(), first);
+    EXPECT_EQ(PlayAndReadWorkFile(), WrittenForm(kLines, Entries()));
+}
+
+TEST_F(PlayTest, ReclickingTheSelectedModeReloadsInFileOrder)
+{
+    const std::vector<ListItem> loaded = Entries();
+    AfxGetRandom().Seed(7);
+    Click(IDC_SHUFFLE);
+    ASSERT_NE(Entries(), loaded);
+    Click(IDC_MODE_FILENAME);
+    EXPECT_EQ(Entries(), loaded);
+    EXPECT_EQ(dlg->m_nHandling, 1);
+}
+
+TEST_F(PlayTest, SwitchingToTitleModeReloadsWithTitles)
+{
+    Click(IDC_MODE_TITLE);
+    EXPECT_EQ(dlg->m_nHandling, 0);
+    // No such VQF files: each is reported and shown as its line.
+    EXPECT_EQ(Entries().size(), 5u);
+    EXPECT_EQ(prompts.messages.size(), 5u);
+}
+
+TEST_F(ShuffleDlgTest, PlayWithAnEmptyPathDoesNothing)
+{
+    Open();
+    const BOOL workFileBefore = FileExists("jumbla_work.vql");
+    Click(IDC_PLAY);
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(FileExists("jumbla_work.vql"), workFileBefore);
+}
+
+TEST_F(ShuffleDlgTest, ShuffleAndPlayOnAnEmptyPlaylistStartsThePlayerOnTheDirectiveAlone)
+{
+    // The stand-in player, copied here so that its log is this test's own.
+    const CString player = folder / "SVQPlyer.exe";
+    ASSERT_TRUE(CopyFileA(WindowsPathOfUnixPath(JUMBLA_STANDIN_PLAYER), player, FALSE));
+    theApp.m_strPlayerPath = player;
+    SetEnvironmentVariableA("JUMBLA_STANDIN_NO_WINDOW", "1");
+
+    const CString path = WritePlaylist("empty.vql", {"#only a comment"});
+    Open();
+    SetPath(path);
+    AfxGetRandom().Seed(5);
+    SysCommand(IDM_SHUFFLE_PLAY);
+    EXPECT_EQ(AfxGetRandom().Next(), CRandom(5).Next()) << "no draws for an empty list";
+    EXPECT_TRUE(prompts.messages.empty());
+
+    const CString workFile = folder / "jumbla_work.vql";
+    EXPECT_EQ(ReadFileBytes(workFile), CrLfLines({kDirective}));
+    ASSERT_TRUE(WaitForChildProcesses("SVQPlyer.exe"));
+    std::vector<StandinRecord> records;
+    ASSERT_TRUE(ParseStandinLog(ReadFileBytes(folder / "SVQPlyer-standin.log"), records));
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].commandLine, player + " " + workFile);
+    EXPECT_TRUE(records[0].playlistRead);
+    EXPECT_EQ(records[0].playlist, CrLfLines({kDirective}));
+}
+
+TEST_F(ShuffleDlgTest, ClosingDeletesTheWorkFileAndRemembersThePlaylist)
+{
+    const CString path = WritePlaylist("list.vql", {"a.vqf"});
+    Open();
+    SetPath(path);
+    Click(IDC_PLAY);
+    ASSERT_TRUE(FileExists(folder / "jumbla_work.vql"));
+    Close();
+    EXPECT_FALSE(FileExists(folder / "jumbla_work.vql"));
+    CString stored;
+    EXPECT_TRUE(GetRegistryString(SettingsKey(), "VQLFile", stored));
+    EXPECT_EQ(stored, path);
+}
+
+TEST_F(ShuffleDlgTest, ClosingWithAnEmptyPathKeepsTheRememberedPlaylist)
+{
+    const CString path = folder / "earlier.vql";
+    SetRegistryString(SettingsKey(), "VQLFile", path);
+    Open();
+    SetPath("");
+    Close();
+    CString stored;
+    EXPECT_TRUE(GetRegistryString(SettingsKey(), "VQLFile", stored));
+    EXPECT_EQ(stored, path);
+}

@@ -1,0 +1,313 @@
+#include "tests/ui/UiTestSupport.h"
+
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <stdexcept>
+#include <string>
+
+CScriptedPrompts::CScriptedPrompts()
+{
+    AfxSetUserPrompts(this);
+}
+
+CScriptedPrompts::~CScriptedPrompts()
+{
+    AfxSetUserPrompts(nullptr);
+}
+
+int CScriptedPrompts::MessageBox(HWND owner, const char* text, const char* caption, UINT type)
+{
+    messages.push_back({owner, text, caption, type});
+    if (!messageAnswers.empty()) {
+        const int answer = messageAnswers.front();
+        messageAnswers.pop_front();
+        return answer;
+    }
+    return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
+}
+
+BOOL CScriptedPrompts::GetFileName(OPENFILENAMEA& ofn, BOOL bOpen)
+{
+    RecordedFileDialog dialog = {};
+    dialog.bOpen = bOpen;
+    dialog.owner = ofn.hwndOwner;
+    dialog.title = ofn.lpstrTitle;
+    dialog.initialDir = ofn.lpstrInitialDir;
+    dialog.defExt = ofn.lpstrDefExt;
+    if (ofn.lpstrFilter != nullptr) {
+        const char* end = ofn.lpstrFilter;
+        while (end[0] != '\0' || end[1] != '\0')
+            ++end;
+        dialog.filter = CString(ofn.lpstrFilter, static_cast<int>(end - ofn.lpstrFilter) + 2);
+    }
+    dialog.flags = ofn.Flags;
+    dialog.nMaxFile = ofn.nMaxFile;
+    dialog.nFilterIndex = ofn.nFilterIndex;
+    fileDialogs.push_back(dialog);
+
+    if (fileAnswers.empty() || fileAnswers.front().IsEmpty()) {
+        if (!fileAnswers.empty())
+            fileAnswers.pop_front();
+        return FALSE;
+    }
+    const CString answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    if (static_cast<DWORD>(answer.GetLength()) >= ofn.nMaxFile)
+        return FALSE;
+    memcpy(ofn.lpstrFile, answer.GetString(), answer.GetLength() + 1);
+    return TRUE;
+}
+
+namespace {
+
+const char kSandboxKey[] = "Software\\JumblaTests";
+
+CString SandboxKeyPath()
+{
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    CString name(exe);
+    name = name.Mid(name.ReverseFind('\\') + 1);
+    return CString(kSandboxKey) + "\\" + name + "-" + std::to_string(GetCurrentProcessId()).c_str();
+}
+
+CString g_sandboxPath;
+HKEY g_sandbox = nullptr;
+
+void RemoveSandbox()
+{
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegCloseKey(g_sandbox);
+    RegDeleteTreeA(HKEY_CURRENT_USER, g_sandboxPath);
+    // The parent goes only when no other test run still has a sandbox in it.
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSandboxKey);
+}
+
+void Check(LONG status, const char* what)
+{
+    if (status != ERROR_SUCCESS)
+        throw std::runtime_error(std::string(what) + " failed: " + std::to_string(status));
+}
+
+}
+
+void IsolateCurrentUserRegistry()
+{
+    if (g_sandbox != nullptr)
+        return;
+    g_sandboxPath = SandboxKeyPath();
+    Check(RegCreateKeyExA(HKEY_CURRENT_USER, g_sandboxPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          KEY_ALL_ACCESS, nullptr, &g_sandbox, nullptr),
+          "creating the test registry root");
+    // From here on every HKEY_CURRENT_USER access of this process, the
+    // program's own included, lands in the sandbox.
+    Check(RegOverridePredefKey(HKEY_CURRENT_USER, g_sandbox), "redirecting HKEY_CURRENT_USER");
+    atexit(RemoveSandbox);
+}
+
+void ClearCurrentUserRegistry()
+{
+    RegDeleteTreeA(g_sandbox, nullptr);
+}
+
+namespace {
+
+void SetRegistryValue(const char* keyPath, const char* name, DWORD type, const void* data, DWORD size)
+{
+    HKEY key;
+    Check(RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                          nullptr, &key, nullptr),
+          keyPath);
+    const LONG status = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+    Check(status, name);
+}
+
+BOOL GetRegistryValue(const char* keyPath, const char* name, DWORD wantedType, void* data, DWORD& size)
+{
+    DWORD type = 0;
+    const LONG status = RegGetValueA(HKEY_CURRENT_USER, keyPath, name, RRF_RT_ANY, &type, data, &size);
+    return status == ERROR_SUCCESS && type == wantedType;
+}
+
+}
+
+void SetRegistryString(const char* keyPath, const char* name, const CString& value)
+{
+    SetRegistryValue(keyPath, name, REG_SZ, value.GetString(), value.GetLength() + 1);
+}
+
+void SetRegistryDword(const char* keyPath, const char* name, DWORD value)
+{
+    SetRegistryValue(keyPath, name, REG_DWORD, &value, sizeof value);
+}
+
+BOOL GetRegistryString(const char* keyPath, const char* name, CString& value)
+{
+    char buffer[2048] = {};
+    DWORD size = sizeof buffer - 1;
+    if (!GetRegistryValue(keyPath, name, REG_SZ, buffer, size))
+        return FALSE;
+    value = buffer;
+    return TRUE;
+}
+
+BOOL GetRegistryDword(const char* keyPath, const char* name, DWORD& value)
+{
+    DWORD size = sizeof value;
+    return GetRegistryValue(keyPath, name, REG_DWORD, &value, size);
+}
+
+BOOL RegistryKeyExists(const char* keyPath)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return FALSE;
+    RegCloseKey(key);
+    return TRUE;
+}
+
+void WriteFileBytes(const CString& path, const CString& bytes)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw std::runtime_error(std::string("cannot create ") + path.GetString());
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.GetString(), bytes.GetLength(), &written, nullptr);
+    CloseHandle(file);
+    if (!ok || written != static_cast<DWORD>(bytes.GetLength()))
+        throw std::runtime_error(std::string("cannot write ") + path.GetString());
+}
+
+CString ReadFileBytes(const CString& path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return CString();
+    std::string content;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        content.append(chunk, got);
+    CloseHandle(file);
+    return CString(content.data(), static_cast<int>(content.size()));
+}
+
+BOOL FileExists(const CString& path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+HDROP MakeDrop(const std::vector<CString>& paths)
+{
+    // DROPFILES, then every name NUL-terminated, then one more NUL.
+    SIZE_T size = sizeof(DROPFILES) + 1;
+    for (const CString& path : paths)
+        size += path.GetLength() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, size);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    char* names = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
+    for (const CString& path : paths) {
+        memcpy(names, path.GetString(), path.GetLength() + 1);
+        names += path.GetLength() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+CString WindowsPathOfUnixPath(const char* unixPath)
+{
+    CString path = "Z:";
+    for (const char* p = unixPath; *p != '\0'; ++p)
+        path += *p == '/' ? '\\' : *p;
+    return path;
+}
+
+BOOL WaitForChildProcesses(const char* exeName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return FALSE;
+    BOOL allEnded = TRUE;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ParentProcessID != GetCurrentProcessId() || CString(entry.szExeFile).CompareNoCase(exeName) != 0)
+            continue;
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (process == nullptr)
+            continue;  // already gone
+        if (WaitForSingleObject(process, 60000) != WAIT_OBJECT_0)
+            allEnded = FALSE;
+        CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+    return allEnded;
+}
+
+std::vector<ListItem> ListItems(HWND list)
+{
+    std::vector<ListItem> items;
+    const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const int length = static_cast<int>(SendMessageA(list, LB_GETTEXTLEN, i, 0));
+        std::string text(length + 1, '\0');
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+        items.push_back({CString(text.data(), length), static_cast<DWORD_PTR>(SendMessageA(list, LB_GETITEMDATA, i, 0))});
+    }
+    return items;
+}
+
+namespace {
+
+CModalDialogCloser* g_pCloser = nullptr;
+
+BOOL CALLBACK FindModalDialog(HWND window, LPARAM lParam)
+{
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    // A modal dialog is the visible, enabled dialog; the window it belongs
+    // to is disabled while it runs.
+    if (CString(className) == "#32770" && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        *reinterpret_cast<HWND*>(lParam) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}
+
+CModalDialogCloser::CModalDialogCloser()
+{
+    g_pCloser = this;
+    m_timer = SetTimer(nullptr, 0, 10, &CModalDialogCloser::OnTimer);
+}
+
+CModalDialogCloser::~CModalDialogCloser()
+{
+    KillTimer(nullptr, m_timer);
+    g_pCloser = nullptr;
+}
+
+void CALLBACK CModalDialogCloser::OnTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    CModalDialogCloser* closer = g_pCloser;
+    if (closer == nullptr || closer->seen)
+        return;
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindModalDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (dialog == nullptr)
+        return;
+    closer->seen = true;
+    char caption[256] = {};
+    GetWindowTextA(dialog, caption, sizeof caption);
+    closer->caption = caption;
+    closer->owner = GetWindow(dialog, GW_OWNER);
+    if (closer->inspect)
+        closer->inspect(dialog);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
