@@ -6,7 +6,9 @@ set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$here/build/windows/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono/Gecko install prompts; no crash debugger, which would wait forever
+# on a virtual display instead of letting a crashed test fail.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=,winedbg.exe=d}
 # Wine maps Unix file names through the C library's locale: without a real
 # ja_JP.UTF-8 locale Japanese names turn into garbage while GetACP() says 932.
 export LOCPATH=${LOCPATH:-$here/build/locale}
