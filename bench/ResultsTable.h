@@ -5,8 +5,19 @@
 #include <map>
 #include <string>
 
-// Milliseconds per run, keyed by benchmark name ("Load") and then by n.
-using BenchTimes = std::map<std::string, std::map<long, double>>;
+// Counter a benchmark sets when its work runs in a child process, whose CPU
+// time the benchmark's own clock does not see.
+extern const char kChildCpuCounter[];
+
+// Milliseconds per run, wall-clock and CPU.
+struct BenchTime
+{
+    double wall;
+    double cpu;
+};
+
+// Keyed by benchmark name ("Load") and then by n.
+using BenchTimes = std::map<std::string, std::map<long, BenchTime>>;
 
 // Prints to the console as usual and keeps each benchmark's median (or its
 // single run when it was not repeated).
