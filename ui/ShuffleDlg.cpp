@@ -249,13 +249,18 @@ void CShuffleDlg::OnDropFiles(HDROP hDropInfo)
         MessageBox("シャッフルできるファイルは１つだけです。", "JUMBLA", MB_OK);
 
     // The buffer size counts the terminating NUL: at most 1023 bytes of path.
+    const UINT kMaxPathBytes = 1023;
     CString path;
-    const UINT length = ::DragQueryFileA(hDropInfo, 0, path.GetBuffer(1023), 1024);
+    const UINT length = ::DragQueryFileA(hDropInfo, 0, path.GetBuffer(kMaxPathBytes), kMaxPathBytes + 1);
     path.ReleaseBuffer(static_cast<int>(length));
+    // A longer name arrives cut short and names another file or folder (a
+    // folder "songs.vql" above the dropped list, say); it is refused rather
+    // than replacing the playlist the edit names.
+    const bool cutShort = ::DragQueryFileA(hDropInfo, 0, nullptr, 0) > kMaxPathBytes;
 
     CString extension = path.Right(3);
     extension.MakeUpper();
-    if (extension == "VQL")
+    if (extension == "VQL" && !cutShort)
         m_editPath.SetWindowText(path);
     else
         MessageBox("VQLファイル以外はシャッフルできません", "JUMBLA", MB_OK);
