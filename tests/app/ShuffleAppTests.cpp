@@ -1,10 +1,4 @@
-#include "app/ShuffleApp.h"
-#include "res/resource.h"
-#include "tests/ui/UiTestSupport.h"
-
-#include <gtest/gtest.h>
-
-extern CShuffleApp theApp;
+#include "tests/ui/MainWindowTest.h"
 
 namespace {
 
@@ -37,18 +31,7 @@ WindowState StateOf(HWND dialog)
 
 }
 
-class ShuffleAppTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        IsolateCurrentUserRegistry();
-        ClearCurrentUserRegistry();
-    }
-
-    CScriptedPrompts prompts;
-    CScratchFolder folder;
-};
+using ShuffleAppTest = ApplicationTest;
 
 TEST_F(ShuffleAppTest, WithoutThePlayerTheProgramSaysSoAndEndsWithoutWritingSettings)
 {

@@ -17,14 +17,28 @@ extern CShuffleApp theApp;
 
 inline const char kDirective[] = "#control(repeat=\"all\")";
 
-// Public helpers: table-driven cases call them through the fixture.
-class MainWindowTest : public ::testing::Test
+// The application object on a private, empty HKEY_CURRENT_USER, with
+// prompts answered by the test.
+class ApplicationTest : public ::testing::Test
 {
 public:
     void SetUp() override
     {
         IsolateCurrentUserRegistry();
         ClearCurrentUserRegistry();
+    }
+
+    CScriptedPrompts prompts;
+    CScratchFolder folder;
+};
+
+// Public helpers: table-driven cases call them through the fixture.
+class MainWindowTest : public ApplicationTest
+{
+public:
+    void SetUp() override
+    {
+        ApplicationTest::SetUp();
         theApp.SetRegistryKey("Ostrel's Software");
         // Play's launch fails quietly into a recorded message unless a test
         // installs the stand-in player.
@@ -92,7 +106,5 @@ public:
         return text;
     }
 
-    CScriptedPrompts prompts;
-    CScratchFolder folder;
     std::unique_ptr<CShuffleDlg> dlg;
 };
