@@ -1,0 +1,402 @@
+// Bad input and failing files met by the real main window (modeless, hidden)
+// and the application object, under Wine: what the user is told, and that
+// nothing the user owns is lost.
+
+#include "framework/Random.h"
+#include "tests/ui/MainWindowTest.h"
+#include "tools/VqfWriter.h"
+
+#include <functional>
+#include <string>
+
+namespace {
+
+const char kSaveFailed[] = "VQLファイルの保存に失敗しました";
+const char kNotVql[] = "VQLファイル以外はシャッフルできません";
+const char kPlayerNotStarted[] = "SoundVQ Playserを起動できませんでした";
+const char kPlayerKey[] = "Software\\YAMAHA\\SoundVQ";
+
+// A path of exactly `length` bytes: the folder, a name of filler bytes, and
+// the given ending.
+CString PathOfLength(const CString& folder, int length, const char* ending)
+{
+    const CString start = folder + "\\";
+    return start + CString('n', length - start.GetLength() - static_cast<int>(strlen(ending))) + ending;
+}
+
+CString WindowTextOf(HWND window)
+{
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    const int copied = GetWindowTextA(window, &text[0], static_cast<int>(text.size()));
+    return CString(text.data(), copied);
+}
+
+}
+
+class WindowRobustnessTest : public MainWindowTest
+{
+public:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        playlist = WritePlaylist("list.vql", {"#x", "a.vqf", "b.vqf", "c.vqf"});
+        workFile = folder / "jumbla_work.vql";
+        Open(1);
+        SetPath(playlist);
+    }
+
+    // Save under `target`, with the load question (should it come) answered No.
+    void SaveAs(const CString& target)
+    {
+        prompts.fileAnswers.push_back(target);
+        prompts.messageAnswers.push_back(IDNO);
+        Click(IDC_SAVE);
+    }
+
+    void ExpectOnlyMessage(const char* text, const char* caption = "Jumbla")
+    {
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].text, text);
+        EXPECT_EQ(prompts.messages[0].caption, caption);
+        EXPECT_EQ(prompts.messages[0].owner, dlg->m_hWnd);
+        prompts.messages.clear();
+    }
+
+    CString playlist;
+    CString workFile;
+};
+
+// The playlist named in the edit cannot be opened when Play or Save runs.
+TEST_F(WindowRobustnessTest, APlaylistThatCannotBeOpenedMakesPlaySilentAndSaveReportTheFailure)
+{
+    struct Case
+    {
+        const char* name;
+        // Makes the playlist unavailable; returns a handle to close afterwards.
+        std::function<HANDLE(WindowRobustnessTest&)> spoil;
+    };
+    const Case cases[] = {
+        {"deleted after loading",
+         [](WindowRobustnessTest& t) {
+             DeleteFileA(t.playlist);
+             return INVALID_HANDLE_VALUE;
+         }},
+        {"held open without sharing by another program (the player)",
+         [](WindowRobustnessTest& t) {
+             return CreateFileA(t.playlist, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+         }},
+        {"a folder typed as the path",
+         [](WindowRobustnessTest& t) {
+             const CString sub = t.folder / "sub.vql";
+             CreateDirectoryA(sub, nullptr);
+             t.SetPath(sub);
+             return INVALID_HANDLE_VALUE;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CString bytes = CrLfLines({"#x", "a.vqf", "b.vqf", "c.vqf"});
+        WriteFileBytes(playlist, bytes);
+        SetPath(playlist);
+        const std::vector<ListItem> loaded = Entries();
+        ASSERT_EQ(loaded.size(), 3u);
+
+        const HANDLE holder = c.spoil(*this);
+        EXPECT_EQ(Entries(), loaded) << "a path that cannot be opened keeps the list";
+        Click(IDC_PLAY);
+        EXPECT_TRUE(prompts.messages.empty()) << "Play is silent and starts no player";
+        EXPECT_FALSE(FileExists(workFile));
+
+        const CString target = folder / "saved.vql";
+        SaveAs(target);
+        ExpectOnlyMessage(kSaveFailed);
+        EXPECT_FALSE(FileExists(target));
+        EXPECT_FALSE(FileExists(workFile));
+        EXPECT_EQ(Entries(), loaded);
+        if (holder != INVALID_HANDLE_VALUE) {
+            CloseHandle(holder);
+            EXPECT_EQ(ReadFileBytes(playlist), bytes) << "the held playlist is untouched";
+        }
+    }
+}
+
+// A folder where no file can be created, not even by root (Wine runs the
+// tests as whatever user the build has): Z:\proc holds readable files and
+// refuses new ones.
+TEST_F(WindowRobustnessTest, AFolderThatRefusesTheWorkFileMakesPlaySilentAndSaveReportTheFailure)
+{
+    const CString readOnlyPlaylist = "Z:\\proc\\version";
+    const HANDLE probe =
+        CreateFileA(readOnlyPlaylist, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE)
+        GTEST_SKIP() << "no Z:\\proc here (not Wine on Linux)";
+    CloseHandle(probe);
+
+    SetPath(readOnlyPlaylist);
+    const std::vector<ListItem> loaded = Entries();
+    ASSERT_EQ(loaded.size(), 1u) << "its one line is an entry";
+
+    Click(IDC_PLAY);
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_FALSE(FileExists("Z:\\proc\\jumbla_work.vql"));
+
+    const CString target = folder / "saved.vql";
+    SaveAs(target);
+    ExpectOnlyMessage(kSaveFailed);
+    EXPECT_FALSE(FileExists(target));
+    EXPECT_EQ(Entries(), loaded);
+}
+
+// The file of the chosen name is held open by another program: the copy is
+// refused, the user is told, and that file keeps its bytes.
+TEST_F(WindowRobustnessTest, SaveOntoAFileThatRefusesTheWriteReportsTheFailureAndKeepsThatFile)
+{
+    const CString target = folder / "precious.vql";
+    const CString precious = CrLfLines({"#mine", "x.vqf"});
+    WriteFileBytes(target, precious);
+    const HANDLE holder = CreateFileA(target, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+
+    SaveAs(target);
+    CloseHandle(holder);
+
+    ExpectOnlyMessage(kSaveFailed);
+    EXPECT_EQ(ReadFileBytes(target), precious);
+    EXPECT_FALSE(FileExists(workFile)) << "the work file is deleted all the same";
+    EXPECT_EQ(PathText(), playlist);
+}
+
+// The player keeps the work file open while it plays; pressing Play again
+// cannot replace it.
+TEST_F(WindowRobustnessTest, PlayWhileThePlayerHoldsTheWorkFileIsSilentAndLeavesItAlone)
+{
+    Click(IDC_PLAY);
+    ExpectOnlyMessage(kPlayerNotStarted);  // the missing player of this fixture
+    const CString played = ReadFileBytes(workFile);
+    ASSERT_EQ(played, CrLfLines({kDirective, "a.vqf", "b.vqf", "c.vqf"}));
+
+    const HANDLE player = CreateFileA(workFile, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(player, INVALID_HANDLE_VALUE);
+    AfxGetRandom().Seed(7);
+    Click(IDC_SHUFFLE);
+    Click(IDC_PLAY);
+    CloseHandle(player);
+
+    EXPECT_TRUE(prompts.messages.empty()) << "no message, and no second player (its failed start would say so)";
+    EXPECT_EQ(ReadFileBytes(workFile), played);
+}
+
+struct LongDropCase
+{
+    const char* name;
+    int length;
+    const char* ending;
+    bool accepted;
+};
+
+// The shell hands over at most 1023 bytes of a dropped name.
+TEST_F(WindowRobustnessTest, DroppedPathsLongerThanTheDropBufferAreRefused)
+{
+    const LongDropCase cases[] = {
+        {"1023 bytes fit", 1023, ".vql", true},
+        // Cut to 1023 bytes this would end in "vql" and name the folder, not
+        // the file that was dropped.
+        {"cut inside a folder named .vql", 1023 + 6, ".vql\\a.vql", false},
+        {"1024 bytes", 1024, ".vql", false},
+        {"2000 bytes", 2000, ".vql", false},
+    };
+    for (const LongDropCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CString dropped = PathOfLength(folder.Path(), c.length, c.ending);
+        ASSERT_EQ(dropped.GetLength(), c.length);
+        if (c.length > 1023 && strcmp(c.ending, ".vql") != 0) {
+            ASSERT_EQ(dropped.Left(1023).Right(3), "vql");
+        }
+        SetPath(playlist);
+        const std::vector<ListItem> loaded = Entries();
+        SendMessageA(dlg->m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({dropped})), 0);
+        if (c.accepted) {
+            EXPECT_TRUE(prompts.messages.empty());
+            EXPECT_EQ(WindowTextOf(Item(IDC_PATH)), dropped);
+        } else {
+            ExpectOnlyMessage(kNotVql, "JUMBLA");
+            EXPECT_EQ(PathText(), playlist) << "the edit keeps the playlist it named";
+        }
+        EXPECT_EQ(Entries(), loaded) << "no such file to load";
+        prompts.messages.clear();
+    }
+}
+
+// The file dialogs take names of up to 1023 bytes (a longer one makes the
+// dialog itself fail, which the commands take as a cancel). Names that long
+// exceed what the system's ANSI file functions accept.
+TEST_F(WindowRobustnessTest, FileDialogNamesThatFillTheBufferAreUsedAsTheyAre)
+{
+    const CString longest = PathOfLength(folder.Path(), 1023, ".vql");
+    const std::vector<ListItem> loaded = Entries();
+
+    prompts.fileAnswers.push_back(longest);
+    Click(IDC_LOAD);
+    EXPECT_EQ(WindowTextOf(Item(IDC_PATH)), longest);
+    EXPECT_EQ(Entries(), loaded);
+    EXPECT_TRUE(prompts.messages.empty());
+
+    SetPath(playlist);
+    SaveAs(longest);
+    ExpectOnlyMessage(kSaveFailed);
+    EXPECT_FALSE(FileExists(workFile));
+}
+
+// An entry line without a folder names a file in the program's current
+// directory, not in the playlist's folder.
+TEST_F(WindowRobustnessTest, RelativeEntryLinesAreTakenFromTheCurrentDirectory)
+{
+    const CString current = folder / "current";
+    const CString lists = folder / "lists";
+    ASSERT_TRUE(CreateDirectoryA(current, nullptr));
+    ASSERT_TRUE(CreateDirectoryA(lists, nullptr));
+    WriteFileBytes(current + "\\song.vqf", VqfFileBytes("Current", "Here"));
+    WriteFileBytes(lists + "\\song.vqf", VqfFileBytes("Beside", "The list"));
+    const CString relative = lists + "\\relative.vql";
+    WriteFileBytes(relative, CrLfLines({"song.vqf"}));
+
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(current));
+    Close();
+    Open(0);
+    prompts.messages.clear();  // the remembered playlist's entries, missing files all
+    SetPath(relative);
+    const std::vector<ListItem> entries = Entries();
+    Click(IDC_PLAY);
+    SetCurrentDirectoryA(previous);
+
+    const std::vector<ListItem> expected = {{"Current [Here]", 0}};
+    EXPECT_EQ(entries, expected);
+    ExpectOnlyMessage(kPlayerNotStarted);
+    EXPECT_EQ(ReadFileBytes(lists + "\\jumbla_work.vql"), CrLfLines({kDirective, "song.vqf"}))
+        << "the line is written as it stands";
+}
+
+TEST_F(WindowRobustnessTest, APlaylistInADriveRootUsesTheRootsWorkFile)
+{
+    const CString rootWorkFile = "C:\\jumbla_work.vql";
+    if (FileExists(rootWorkFile))
+        GTEST_SKIP() << "C:\\jumbla_work.vql belongs to someone else";
+    const CString rootPlaylist = CString("C:\\jumbla_robustness_") + std::to_string(GetCurrentProcessId()).c_str() + ".vql";
+    WriteFileBytes(rootPlaylist, CrLfLines({"a.vqf"}));
+
+    SetPath(rootPlaylist);
+    Click(IDC_PLAY);
+    ExpectOnlyMessage(kPlayerNotStarted);
+    EXPECT_EQ(ReadFileBytes(rootWorkFile), CrLfLines({kDirective, "a.vqf"}));
+    Close();
+    EXPECT_FALSE(FileExists(rootWorkFile)) << "closing deletes it";
+    EXPECT_TRUE(FileExists(rootPlaylist));
+    DeleteFileA(rootPlaylist);
+}
+
+// A remembered path far beyond any real one comes back whole and is stored
+// back unchanged; it names no file, so the list stays empty.
+TEST_F(WindowRobustnessTest, ARememberedPathOf64KilobytesIsKeptWhole)
+{
+    Close();
+    const CString huge = PathOfLength(folder.Path(), 64 * 1024, ".vql");
+    SetRegistryString(SettingsKey(), "VQLFile", huge);
+    Open(1);
+    EXPECT_EQ(WindowTextOf(Item(IDC_PATH)), huge);
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_TRUE(prompts.messages.empty());
+    Close();
+
+    CString stored;
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    std::string data(huge.GetLength() + 16, '\0');
+    DWORD size = static_cast<DWORD>(data.size());
+    EXPECT_EQ(RegQueryValueExA(key, "VQLFile", nullptr, nullptr, reinterpret_cast<BYTE*>(&data[0]), &size),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(CString(data.c_str()), huge);
+}
+
+TEST_F(WindowRobustnessTest, APlayerThatCannotBeStartedIsReportedAndTheWorkFileStays)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(const CString& player)> make;
+    };
+    const Case cases[] = {
+        {"missing", [](const CString&) {}},
+        {"a text file", [](const CString& player) { WriteFileBytes(player, "this is not a program\r\n"); }},
+        {"an empty file", [](const CString& player) { WriteFileBytes(player, ""); }},
+        {"a folder", [](const CString& player) { CreateDirectoryA(player, nullptr); }},
+    };
+    int round = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CString playerFolder = folder / ("player" + std::to_string(round++)).c_str();
+        ASSERT_TRUE(CreateDirectoryA(playerFolder, nullptr));
+        theApp.m_strPlayerPath = playerFolder + "\\SVQPlyer.exe";
+        c.make(theApp.m_strPlayerPath);
+        DeleteFileA(workFile);
+
+        Click(IDC_PLAY);
+        ExpectOnlyMessage(kPlayerNotStarted);
+        EXPECT_EQ(ReadFileBytes(workFile), CrLfLines({kDirective, "a.vqf", "b.vqf", "c.vqf"}));
+    }
+}
+
+// The application object's start-up with hostile settings and player values.
+using StartupRobustnessTest = ApplicationTest;
+
+// "DecodeDll" of 1023 bytes and a NUL does not fit the 1024-byte buffer
+// with room to spare; taking it would cut the registered path.
+TEST_F(StartupRobustnessTest, ADecoderValueTooLongForItsBufferCountsAsNoPlayer)
+{
+    SetRegistryString(kPlayerKey, "DecodeDll", CString('p', 1023));
+    CModalDialogCloser closer;
+    EXPECT_FALSE(theApp.InitInstance());
+    EXPECT_FALSE(closer.seen) << "no window";
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, "SoundVQ Playerが見つかりません");
+    EXPECT_FALSE(RegistryKeyExists("Software\\Ostrel's Software"));
+}
+
+// Modes outside the radio group show raw lines, like file-name mode, with
+// neither button checked (the group has no button for them); the stored
+// value is written back as it was unless the user picks a mode.
+TEST_F(StartupRobustnessTest, StoredModesOutsideTheRadioGroupShowRawLinesWithNoButtonChecked)
+{
+    SetRegistryString(kPlayerKey, "DecodeDll", "C:\\svq\\SVQDEC32.DLL");
+    const CString playlist = folder / "list.vql";
+    WriteFileBytes(playlist, "#c\r\nsong.vqf\r\n");
+    const CString settings = MainWindowTest::SettingsKey();
+    SetRegistryString(settings, "VQLFile", playlist);
+
+    for (DWORD stored : {2u, 0xFFFFFFFFu, 0x7FFFFFFFu}) {
+        SCOPED_TRACE(stored);
+        SetRegistryDword(settings, "HandlingBy", stored);
+        std::vector<ListItem> entries;
+        UINT titleChecked = BST_INDETERMINATE;
+        UINT fileNameChecked = BST_INDETERMINATE;
+        CModalDialogCloser closer;
+        closer.inspect = [&](HWND dialog) {
+            entries = ListItems(GetDlgItem(dialog, IDC_ENTRIES));
+            titleChecked = IsDlgButtonChecked(dialog, IDC_MODE_TITLE);
+            fileNameChecked = IsDlgButtonChecked(dialog, IDC_MODE_FILENAME);
+        };
+        EXPECT_FALSE(theApp.InitInstance());
+        ASSERT_TRUE(closer.seen);
+
+        const std::vector<ListItem> expected = {{"song.vqf", 1}};
+        EXPECT_EQ(entries, expected);
+        EXPECT_EQ(titleChecked, static_cast<UINT>(BST_UNCHECKED));
+        EXPECT_EQ(fileNameChecked, static_cast<UINT>(BST_UNCHECKED));
+        EXPECT_TRUE(prompts.messages.empty());
+        DWORD written = 0;
+        EXPECT_TRUE(GetRegistryDword(settings, "handlingBy", written));
+        EXPECT_EQ(written, stored);
+    }
+}
