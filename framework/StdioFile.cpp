@@ -42,14 +42,22 @@ BOOL CStdioFile::ReadString(CString& line)
     if (m_textEnded)
         return FALSE;
 
-    std::string text;
+    // The line is built straight in the caller's string: a loop that reads
+    // into one CString reuses its storage, so lines cost no allocation.
+    int length = 0;
+    char* text = nullptr;
     for (;;) {
         if (m_readPos == m_readEnd && !FillReadBuffer())
             break;
         const char* first = m_readBuffer.data() + m_readPos;
         const char* last = m_readBuffer.data() + m_readEnd;
         const char* stop = std::find_if(first, last, [](char c) { return c == '\n' || c == kCtrlZ; });
-        text.append(first, stop);
+        const int count = static_cast<int>(stop - first);
+        if (count > 0) {
+            text = line.GetBuffer(length + count);
+            std::memcpy(text + length, first, static_cast<std::size_t>(count));
+            length += count;
+        }
         m_readPos = static_cast<UINT>(stop - m_readBuffer.data());
         if (stop == last)
             continue;
@@ -59,16 +67,14 @@ BOOL CStdioFile::ReadString(CString& line)
         }
         ++m_readPos;
         // Only the CR right before the LF belongs to the line end.
-        if (!text.empty() && text.back() == '\r')
-            text.pop_back();
-        line = CString(text.data(), static_cast<int>(text.size()));
+        if (length > 0 && text[length - 1] == '\r')
+            --length;
+        line.ReleaseBuffer(length);
         return TRUE;
     }
     // A last line without LF still counts.
-    if (text.empty())
-        return FALSE;
-    line = CString(text.data(), static_cast<int>(text.size()));
-    return TRUE;
+    line.ReleaseBuffer(length);
+    return length > 0;
 }
 
 void CStdioFile::WriteString(const char* text)
@@ -146,10 +152,16 @@ void CStdioFile::FlushWriteBuffer()
 {
     if (m_writeBuffer.empty())
         return;
-    // Cleared first, so a failing write is reported once and not retried by Close or the destructor.
-    std::string pending;
-    pending.swap(m_writeBuffer);
-    CFile::Write(pending.data(), static_cast<UINT>(pending.size()));
+    // Cleared also when the write fails, so a failing write is reported once
+    // and not retried by Close or the destructor. clear() keeps the capacity:
+    // the buffer does not regrow from empty after every flush.
+    try {
+        CFile::Write(m_writeBuffer.data(), static_cast<UINT>(m_writeBuffer.size()));
+    } catch (...) {
+        m_writeBuffer.clear();
+        throw;
+    }
+    m_writeBuffer.clear();
 }
 
 void CStdioFile::DropReadAhead()
