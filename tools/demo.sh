@@ -31,6 +31,9 @@ rm -f "$log"
 settings="HKCU\\Software\\Ostrel's Software\\jumbla\\Settings"
 "$run" reg add "$settings" /v VQLFile /t REG_SZ /d 'C:\samples\sample.vql' /f >/dev/null 2>&1
 "$run" reg add "$settings" /v HandlingBy /t REG_DWORD /d 0 /f >/dev/null 2>&1
+# Let this wineserver end: Wine's desktop process, started without a display
+# by the commands above, would otherwise keep Jumbla's window off the screen.
+/usr/lib/wine/wineserver -w
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "Starting Jumbla on C:\\samples\\sample.vql (prefix $WINEPREFIX)"
@@ -43,10 +46,9 @@ fi
 export JUMBLA_STANDIN_NO_WINDOW=1
 work=$build/demo/run
 rm -rf "$work"; mkdir -p "$work"
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
 unattended() {
-  "$run" "$jumbla" &
-  jumbla_pid=$!
-  "$run" "$driver" "Z:${work//\//\\}\\rect.txt" "Z:${work//\//\\}\\done" &
+  "$run" "$driver" "$(winpath "$jumbla")" "$(winpath "$work/rect.txt")" "$(winpath "$work/done")" &
   driver_pid=$!
   for _ in $(seq 1 600); do
     [ -s "$work/rect.txt" ] && break
@@ -61,11 +63,11 @@ unattended() {
   fi
   touch "$work/done"
   wait "$driver_pid"; status=$?
-  wait "$jumbla_pid" || true
+  [ "$status" -eq 0 ] || import -window root "$work/failure.png"
   /usr/lib/wine/wineserver -w
   return $status
 }
-export -f unattended
+export -f unattended winpath
 export run jumbla driver work build
 "$top/tools/with-xvfb.sh" bash -c unattended
 

@@ -5,7 +5,7 @@ set -eu
 packages=(
   cmake make g++ pkg-config
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-  wine64 xvfb xauth x11-apps fonts-noto-cjk locales
+  wine64 xvfb xauth x11-apps fonts-noto-cjk fonts-ipafont-gothic locales
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   imagemagick zip

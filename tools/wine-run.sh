@@ -12,7 +12,7 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=,winedbg.exe=d}
 # Wine maps Unix file names through the C library's locale: without a real
 # ja_JP.UTF-8 locale Japanese names turn into garbage while GetACP() says 932.
 export LOCPATH=${LOCPATH:-$here/build/locale}
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=wine
-exec "$wine" "$@"
+# Set for Wine only: this shell itself may not have the locale.
+exec env LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 "$wine" "$@"

@@ -1,13 +1,14 @@
-// Drives a running Jumbla window the way a user would, for the unattended
-// demo: waits for the window and its list, shuffles, plays, then tells the
-// demo script where the window is so it can take a screenshot, and closes
-// the window when the script says the picture is taken.
+// Starts Jumbla and drives its window the way a user would, for the
+// unattended demo: waits for the window and its list, shuffles, plays, then
+// tells the demo script where the window is so it can take a screenshot, and
+// closes the window when the script says the picture is taken.
 //
-//   demo_driver.exe <window-rect file> <screenshot-done file>
+//   demo_driver.exe <jumbla.exe> <window-rect file> <screenshot-done file>
+//
+// Exit status: Jumbla's own, or 1 when the demo could not go through.
 #include <windows.h>
 
 #include <cstdio>
-#include <string>
 
 #include "res/resource.h"
 
@@ -25,37 +26,28 @@ bool WaitFor(Cond cond, DWORD timeoutMs)
     return cond();
 }
 
-std::string ListItemText(HWND list, int index)
+// Only the count can be read from outside: Wine does not carry a list box's
+// item texts across processes. The screenshot and the player's log show them.
+void PrintCount(const char* heading, HWND list)
 {
-    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
-    if (length == LB_ERR)
-        return std::string();
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<size_t>(length));
-    return text;
-}
-
-// The demo script reads this output from a UTF-8 terminal: convert the
-// list's code page 932 texts before printing them.
-std::string ToUtf8(const std::string& ansi)
-{
-    int wideLength = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], wideLength);
-    int utf8Length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(utf8Length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], utf8Length, nullptr, nullptr);
-    return utf8;
-}
-
-void PrintList(const char* heading, HWND list)
-{
-    std::printf("%s\n", heading);
-    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i)
-        std::printf("  %2d. %s\n", i + 1, ToUtf8(ListItemText(list, i)).c_str());
+    std::printf("%s: %d entries\n", heading, static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)));
     std::fflush(stdout);
+}
+
+// Jumbla's main window: a top-level window captioned "Jumbla" that holds the
+// entry list (its message boxes share the caption, not the list).
+HWND FindJumblaWindow()
+{
+    HWND found = nullptr;
+    EnumWindows([](HWND window, LPARAM param) -> BOOL {
+        char caption[16] = "";
+        GetWindowTextA(window, caption, sizeof caption);
+        if (lstrcmpA(caption, "Jumbla") != 0 || !GetDlgItem(window, IDC_ENTRIES))
+            return TRUE;
+        *reinterpret_cast<HWND*>(param) = window;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 // Sends the button's click notification, as the button itself does. The
@@ -70,12 +62,24 @@ void Click(HWND dialog, int id)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: demo_driver <rect file> <done file>\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: demo_driver <jumbla.exe> <rect file> <done file>\n");
         return 2;
     }
+    // Started from here, so that WaitForInputIdle tells when the window is up
+    // and Jumbla's exit status comes back to the demo.
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION jumbla = {};
+    if (!CreateProcessA(argv[1], nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &jumbla)) {
+        std::fprintf(stderr, "demo: could not start %s\n", argv[1]);
+        return 1;
+    }
+    CloseHandle(jumbla.hThread);
+    WaitForInputIdle(jumbla.hProcess, 60000);
+
     HWND dialog = nullptr;
-    if (!WaitFor([&] { return (dialog = FindWindowA("#32770", "Jumbla")) != nullptr; }, 30000)) {
+    if (!WaitFor([&] { return (dialog = FindJumblaWindow()) != nullptr; }, 120000)) {
         std::fprintf(stderr, "demo: the Jumbla window did not appear\n");
         return 1;
     }
@@ -84,25 +88,29 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "demo: the playlist did not load\n");
         return 1;
     }
-    PrintList("Loaded in title mode (曲名):", list);
+    PrintCount("Loaded in title mode (曲名)", list);
 
     Click(dialog, IDC_SHUFFLE);
-    PrintList("After シャッフル:", list);
+    PrintCount("Shuffled (シャッフル)", list);
 
     Click(dialog, IDC_PLAY);
 
     RECT rect;
     GetWindowRect(dialog, &rect);
-    if (FILE* out = std::fopen(argv[1], "w")) {
+    if (FILE* out = std::fopen(argv[2], "w")) {
         std::fprintf(out, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
         std::fclose(out);
     }
-    const char* done = argv[2];
+    const char* done = argv[3];
     if (!WaitFor([&] { return GetFileAttributesA(done) != INVALID_FILE_ATTRIBUTES; }, 60000))
         std::fprintf(stderr, "demo: no screenshot was taken\n");
 
     // Closing ends the modal run: the work file is deleted and the settings
     // written, as when the user clicks 終了.
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    return 0;
+    DWORD exitCode = 1;
+    if (WaitForSingleObject(jumbla.hProcess, 30000) != WAIT_OBJECT_0 || !GetExitCodeProcess(jumbla.hProcess, &exitCode))
+        std::fprintf(stderr, "demo: Jumbla did not end\n");
+    CloseHandle(jumbla.hProcess);
+    return static_cast<int>(exitCode);
 }
