@@ -20,18 +20,32 @@ CString CommonChunkBody()
 
 CString VqfChunk(const char* id, const CString& body)
 {
-    return CString(id, 4) + BigEndian32(static_cast<unsigned long>(body.GetLength())) + body;
+    return VqfChunkWithSize(id, static_cast<unsigned long>(body.GetLength()), body);
+}
+
+CString VqfChunkWithSize(const char* id, unsigned long size, const CString& body)
+{
+    return CString(id, 4) + BigEndian32(size) + body;
+}
+
+CString VqfHeaderBytes(const CString& chunks)
+{
+    return CString("TWIN97012000") + BigEndian32(static_cast<unsigned long>(chunks.GetLength())) + chunks;
 }
 
 CString VqfFileFromChunks(const CString& chunks)
 {
-    return CString("TWIN97012000") + BigEndian32(static_cast<unsigned long>(chunks.GetLength())) + chunks +
-           "DATA" + CString('\0', 8);
+    return VqfHeaderBytes(chunks) + "DATA" + CString('\0', 8);
+}
+
+CString VqfTagChunks(const CString& title, const CString& author)
+{
+    return VqfChunk("COMM", CommonChunkBody()) + VqfChunk("NAME", title) +
+           VqfChunk("COMT", "Sample made by Jumbla's tools; it holds no audio") + VqfChunk("(c) ", "Jumbla sample") +
+           VqfChunk("AUTH", author);
 }
 
 CString VqfFileBytes(const CString& title, const CString& author)
 {
-    return VqfFileFromChunks(VqfChunk("COMM", CommonChunkBody()) + VqfChunk("NAME", title) +
-                             VqfChunk("COMT", "Sample made by Jumbla's tools; it holds no audio") +
-                             VqfChunk("(c) ", "Jumbla sample") + VqfChunk("AUTH", author));
+    return VqfFileFromChunks(VqfTagChunks(title, author));
 }

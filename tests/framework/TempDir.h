@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/String.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -35,6 +37,17 @@ inline void WriteBytes(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline void WriteBytes(const std::string& path, const CString& bytes)
+{
+    WriteBytes(path, std::string(bytes.GetString(), static_cast<std::size_t>(bytes.GetLength())));
+}
+
+// A literal would convert to either string type: this takes it without a choice.
+inline void WriteBytes(const std::string& path, const char* bytes)
+{
+    WriteBytes(path, std::string(bytes));
 }
 
 inline std::string ReadBytes(const std::string& path)

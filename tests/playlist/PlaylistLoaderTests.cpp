@@ -2,8 +2,8 @@
 
 #include "playlist/VqfHeader.h"
 
-#include "VqfBytes.h"
 #include "tests/framework/TempDir.h"
+#include "tools/VqfWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -112,8 +112,8 @@ TEST_F(PlaylistLoaderTest, TitleModeWithRealHeaders)
     const std::string good = m_dir.Path("good.vqf");
     const std::string missing = m_dir.Path("missing.vqf");
     const std::string misordered = m_dir.Path("misordered.vqf");
-    WriteBytes(good, WellFormedVqf("Song", "Artist"));
-    WriteBytes(misordered, VqfFile(Chunk("COMM", "") + Chunk("NAME", "Other") + Chunk("AUTH", "Someone")));
+    WriteBytes(good, VqfFileBytes("Song", "Artist"));
+    WriteBytes(misordered, VqfHeaderBytes(VqfChunk("COMM", "") + VqfChunk("NAME", "Other") + VqfChunk("AUTH", "Someone")));
     std::vector<std::string> messages;
 
     const Entries entries =

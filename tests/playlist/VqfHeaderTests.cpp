@@ -1,7 +1,7 @@
 #include "playlist/VqfHeader.h"
 
-#include "VqfBytes.h"
 #include "tests/framework/TempDir.h"
+#include "tools/VqfWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -9,53 +9,47 @@
 
 namespace {
 
-const std::string kComm = Chunk("COMM", std::string(12, '\1'));
-const std::string kName = Chunk("NAME", "Song");
-const std::string kComt = Chunk("COMT", "comment");
-const std::string kCopyright = Chunk("(c) ", "copyright");
+const CString kComm = VqfChunk("COMM", CString('\1', 12));
+const CString kName = VqfChunk("NAME", "Song");
+const CString kComt = VqfChunk("COMT", "comment");
+const CString kCopyright = VqfChunk("(c) ", "copyright");
 
 struct TagCase
 {
     const char* name;
-    std::string bytes;
+    CString bytes;
     int result;
     const char* title;   // as left in the caller's string, which starts as "old title"
     const char* author;  // likewise, from "old author"
 };
 
-// Size fields that claim more than the file holds, built by hand.
-std::string WithSize(const char* id, std::uint32_t size, const std::string& body)
-{
-    return std::string(id, 4) + BigEndianSize(size) + body;
-}
-
 const TagCase kTagCases[] = {
-    {"well formed", WellFormedVqf("Song", "Artist"), 1, "Song", "Artist"},
-    {"texts end at the first NUL", WellFormedVqf(std::string("Song\0\0\0", 7), std::string("Art\0ist", 7)), 1,
+    {"well formed", VqfFileBytes("Song", "Artist"), 1, "Song", "Artist"},
+    {"texts end at the first NUL", VqfFileBytes(CString("Song\0\0\0", 7), CString("Art\0ist", 7)), 1,
      "Song", "Art"},
-    {"empty name", WellFormedVqf("", "Artist"), 1, "", "Artist"},
-    {"code page 932 bytes kept", WellFormedVqf("\x95\x5C\x8E\x86", "\x83\x5E\x83\x8D"), 1, "\x95\x5C\x8E\x86",
+    {"empty name", VqfFileBytes("", "Artist"), 1, "", "Artist"},
+    {"code page 932 bytes kept", VqfFileBytes("\x95\x5C\x8E\x86", "\x83\x5E\x83\x8D"), 1, "\x95\x5C\x8E\x86",
      "\x83\x5E\x83\x8D"},
     {"AUTH before (c) replaces only the title",
-     VqfFile(kComm + kName + kComt + Chunk("AUTH", "Artist") + kCopyright), 0, "Song", "old author"},
-    {"lower-case comm", VqfFile(Chunk("comm", "x") + kName + kComt + kCopyright + Chunk("AUTH", "A")), 0,
+     VqfHeaderBytes(kComm + kName + kComt + VqfChunk("AUTH", "Artist") + kCopyright), 0, "Song", "old author"},
+    {"lower-case comm", VqfHeaderBytes(VqfChunk("comm", "x") + kName + kComt + kCopyright + VqfChunk("AUTH", "A")), 0,
      "old title", "old author"},
-    {"extra chunk between", VqfFile(kComm + Chunk("DSIZ", "1234") + kName + kComt + kCopyright + Chunk("AUTH", "A")),
+    {"extra chunk between", VqfHeaderBytes(kComm + VqfChunk("DSIZ", "1234") + kName + kComt + kCopyright + VqfChunk("AUTH", "A")),
      0, "old title", "old author"},
     {"shorter than the header", "TWIN97", 0, "old title", "old author"},
-    {"shorter than 20 bytes", std::string("TWIN970120000000CO"), 0, "old title", "old author"},
-    {"size field cut short", std::string("TWIN970120000000COMM\0\0", 22), 0, "old title", "old author"},
-    {"skip size 2^31", VqfFile(WithSize("COMM", 0x80000000u, "") + kName), 0, "old title", "old author"},
-    {"skip size 2^32-1", VqfFile(WithSize("COMM", 0xFFFFFFFFu, "") + kName), 0, "old title", "old author"},
-    {"name size 2^31", VqfFile(kComm + WithSize("NAME", 0x80000000u, "Song")), 0, "old title", "old author"},
-    {"author size 2^32-1", VqfFile(kComm + kName + kComt + kCopyright + WithSize("AUTH", 0xFFFFFFFFu, "A")), 0,
+    {"shorter than 20 bytes", CString("TWIN970120000000CO"), 0, "old title", "old author"},
+    {"size field cut short", CString("TWIN970120000000COMM\0\0", 22), 0, "old title", "old author"},
+    {"skip size 2^31", VqfHeaderBytes(VqfChunkWithSize("COMM", 0x80000000u, "") + kName), 0, "old title", "old author"},
+    {"skip size 2^32-1", VqfHeaderBytes(VqfChunkWithSize("COMM", 0xFFFFFFFFu, "") + kName), 0, "old title", "old author"},
+    {"name size 2^31", VqfHeaderBytes(kComm + VqfChunkWithSize("NAME", 0x80000000u, "Song")), 0, "old title", "old author"},
+    {"author size 2^32-1", VqfHeaderBytes(kComm + kName + kComt + kCopyright + VqfChunkWithSize("AUTH", 0xFFFFFFFFu, "A")), 0,
      "Song", "old author"},
-    {"skipped body runs past the end", VqfFile(kComm + kName + WithSize("COMT", 100, "comment")), 0, "Song",
+    {"skipped body runs past the end", VqfHeaderBytes(kComm + kName + VqfChunkWithSize("COMT", 100, "comment")), 0, "Song",
      "old author"},
-    {"name body cut short", VqfFile(kComm + WithSize("NAME", 10, "Song")), 0, "old title", "old author"},
-    {"author body cut short", VqfFile(kComm + kName + kComt + kCopyright + WithSize("AUTH", 7, "Art")), 0, "Song",
+    {"name body cut short", VqfHeaderBytes(kComm + VqfChunkWithSize("NAME", 10, "Song")), 0, "old title", "old author"},
+    {"author body cut short", VqfHeaderBytes(kComm + kName + kComt + kCopyright + VqfChunkWithSize("AUTH", 7, "Art")), 0, "Song",
      "old author"},
-    {"file ends after the name", VqfFile(kComm + kName), 0, "Song", "old author"},
+    {"file ends after the name", VqfHeaderBytes(kComm + kName), 0, "Song", "old author"},
 };
 
 class VqfHeaderTagsTest : public ::testing::TestWithParam<TagCase>

@@ -5,7 +5,7 @@
 #include "framework/File.h"
 #include "playlist/VqfHeader.h"
 #include "tests/framework/TempDir.h"
-#include "tests/playlist/VqfBytes.h"
+#include "tools/VqfWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace {
 class VqfRobustnessTest : public ::testing::Test
 {
 protected:
-    int Read(const std::string& bytes)
+    int Read(const CString& bytes)
     {
         WriteBytes(m_path, bytes);
         return ReadVqfHeaderTags(m_path.c_str(), m_title, m_author);
@@ -32,12 +32,12 @@ protected:
 // fails without a message; the title is new only once its whole body is there.
 TEST_F(VqfRobustnessTest, EveryTruncationFailsQuietly)
 {
-    const std::string whole = WellFormedVqf("Song", "Artist");
-    const std::size_t nameEnd = whole.find("Song") + 4;
-    for (std::size_t length = 0; length < whole.size(); ++length) {
+    const CString whole = VqfHeaderBytes(VqfTagChunks("Song", "Artist"));
+    const int nameEnd = static_cast<int>(std::string(whole.GetString(), whole.GetLength()).find("Song")) + 4;
+    for (int length = 0; length < whole.GetLength(); ++length) {
         m_title = "old title";
         m_author = "old author";
-        EXPECT_EQ(Read(whole.substr(0, length)), 0) << length << " bytes";
+        EXPECT_EQ(Read(whole.Left(length)), 0) << length << " bytes";
         EXPECT_EQ(m_title, length >= nameEnd ? "Song" : "old title") << length << " bytes";
         EXPECT_EQ(m_author, "old author") << length << " bytes";
     }
@@ -47,23 +47,21 @@ TEST_F(VqfRobustnessTest, EveryTruncationFailsQuietly)
 
 TEST_F(VqfRobustnessTest, AllChunksEmpty)
 {
-    const std::string chunks =
-        Chunk("COMM", "") + Chunk("NAME", "") + Chunk("COMT", "") + Chunk("(c) ", "") + Chunk("AUTH", "");
-    EXPECT_EQ(Read(VqfFile(chunks)), 1);
+    const CString chunks = VqfChunk("COMM", "") + VqfChunk("NAME", "") + VqfChunk("COMT", "") +
+                           VqfChunk("(c) ", "") + VqfChunk("AUTH", "");
+    EXPECT_EQ(Read(VqfHeaderBytes(chunks)), 1);
     EXPECT_EQ(m_title, "");
     EXPECT_EQ(m_author, "");
 }
 
 TEST_F(VqfRobustnessTest, MegabyteNameBody)
 {
-    const std::string megabyte(1024 * 1024, 'n');
-    EXPECT_EQ(Read(WellFormedVqf(megabyte, "Artist")), 1);
-    EXPECT_EQ(m_title.GetLength(), 1024 * 1024);
-    EXPECT_EQ(m_title, megabyte.c_str());
+    const int megabyte = 1024 * 1024;
+    EXPECT_EQ(Read(VqfFileBytes(CString('n', megabyte), "Artist")), 1);
+    EXPECT_EQ(m_title, CString('n', megabyte));
 
-    std::string padded = megabyte;
-    padded[5] = '\0';
-    EXPECT_EQ(Read(WellFormedVqf(padded, "Artist")), 1);
+    const CString padded = CString('n', 5) + CString('\0', 1) + CString('n', megabyte - 6);
+    EXPECT_EQ(Read(VqfFileBytes(padded, "Artist")), 1);
     EXPECT_EQ(m_title, "nnnnn");
 }
 
@@ -71,7 +69,7 @@ TEST_F(VqfRobustnessTest, MegabyteNameBody)
 // open fails, which the caller reports as "<path>が読みこめません".
 TEST_F(VqfRobustnessTest, FileHeldOpenElsewhereRaisesAndKeepsTheStrings)
 {
-    WriteBytes(m_path, WellFormedVqf("Song", "Artist"));
+    WriteBytes(m_path, VqfFileBytes("Song", "Artist"));
     CFile player(m_path.c_str(), CFile::modeRead);
     try {
         ReadVqfHeaderTags(m_path.c_str(), m_title, m_author);
