@@ -1,5 +1,7 @@
 #include "ResultsTable.h"
 
+#include "BenchFigures.h"
+
 #include <cstdio>
 #include <ctime>
 #include <fstream>
@@ -39,36 +41,8 @@ std::string LoadAverage()
     return oneMinute.empty() ? "unknown" : oneMinute;
 }
 
-std::string Milliseconds(double ms)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, ms < 10 ? "%.2f" : ms < 100 ? "%.1f" : "%.0f", ms);
-    return text;
-}
-
-std::string Ratio(double a, double b)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, a / b < 10 ? "%.2f×" : "%.0f×", a / b);
-    return text;
-}
-
 // The literal algorithms are far too slow to run at the largest size; their
 // time there is scaled from the next smaller size by the work they do.
-// Shuffle: 8n passes, each moving the entries behind the drawn one; draws
-// stop at 32767, so on average n - (min(n, 32768) - 1) / 2 entries move.
-double LiteralShuffleWork(long n)
-{
-    const double reach = n < 32768 ? n : 32768;
-    return 8.0 * n * (n - (reach - 1) / 2);
-}
-
-// Writer: every entry rewinds and reads up to its line: about n²/2 lines.
-double LiteralWriteWork(long n)
-{
-    return 0.5 * n * n;
-}
-
 struct Figure
 {
     double ms;
