@@ -52,10 +52,13 @@ test: build
 run: build wine-setup
 	tools/demo.sh
 
-bench: deps
+bench: deps wine-setup
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DJUMBLA_SANITIZE=OFF -DJUMBLA_TESTS=OFF -DJUMBLA_BENCH=ON
 	cmake --build $(BENCH) -j $(JOBS)
-	bench/run.sh $(BENCH)
+	cmake -S . -B $(BENCH)-windows -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	      -DJUMBLA_TESTS=OFF -DJUMBLA_BENCH=ON
+	cmake --build $(BENCH)-windows -j $(JOBS) --target playlist_bench_win
+	bench/run.sh $(BENCH) $(BENCH)-windows
 
 # A zip for Windows users: the program and a short read-me.
 dist: windows

@@ -1,9 +1,21 @@
 #!/bin/sh
-# Runs the playlist engine benchmarks from an optimised build tree and writes
-# bench/RESULTS.md. Usage: bench/run.sh BUILD_DIR (make bench passes build/bench).
+# Runs the playlist engine benchmarks from optimised build trees and writes
+# bench/RESULTS.md. Usage: bench/run.sh BUILD_DIR [WINDOWS_BUILD_DIR]
+# (make bench passes build/bench and build/bench-windows). The Windows
+# benchmark runs under Wine in WINEPREFIX (prepared by tools/wine-setup.sh)
+# on a virtual display of its own; its table is appended.
 set -eu
-build=${1:?usage: bench/run.sh BUILD_DIR}
+build=${1:?usage: bench/run.sh BUILD_DIR [WINDOWS_BUILD_DIR]}
+windows=${2:-}
 here=$(cd "$(dirname "$0")" && pwd)
+tools=$here/../tools
 command -v shuf >/dev/null || { echo "bench/run.sh: shuf (coreutils) is needed" >&2; exit 1; }
 "$build/bench/playlist_bench" "$here/RESULTS.md"
+if [ -n "$windows" ]; then
+  # Written aside first: a failed run leaves no half table behind.
+  table=$(mktemp)
+  trap 'rm -f "$table"' EXIT
+  "$tools/with-xvfb.sh" "$tools/wine-run.sh" "$windows/bench/windows/playlist_bench_win.exe" >"$table"
+  { echo; cat "$table"; } >>"$here/RESULTS.md"
+fi
 echo "bench/run.sh: wrote $here/RESULTS.md"
