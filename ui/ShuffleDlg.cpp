@@ -35,15 +35,37 @@ CString FullPath(const CString& path)
     return full.IsEmpty() ? path : full;
 }
 
+// File names ignore letter case on Windows.
+bool NameTheSameFile(const CString& path, const CString& otherPath)
+{
+    return FullPath(path).CompareNoCase(FullPath(otherPath)) == 0;
+}
+
 // Deletes the work file of a playlist, unless the playlist is that very file
 // (a playlist saved as jumbla_work.vql in its own folder): deleting it would
 // throw away the user's playlist. A missing work file is no error.
 void DeleteWorkFileOf(const CString& playlistPath)
 {
     const CString workPath = WorkFilePath(playlistPath);
-    if (FullPath(workPath).CompareNoCase(FullPath(playlistPath)) == 0)
+    if (NameTheSameFile(workPath, playlistPath))
         return;
     ::DeleteFileA(workPath);
+}
+
+// Copies the written playlist to the chosen name through a new file in the
+// same folder, which then replaces the name: a copy that fails part-way (a
+// full disk, say) leaves a file of that name as it was instead of cut short.
+BOOL CopyOverKeepingOldOnFailure(const CString& from, const CString& to)
+{
+    // The folder with its backslash: "C:\" for a file in a drive root.
+    const CString folder = to.Left(to.ReverseFind('\\') + 1);
+    char partial[MAX_PATH];
+    if (!::GetTempFileNameA(folder.IsEmpty() ? "." : folder.GetString(), "jmb", 0, partial))
+        return FALSE;
+    if (::CopyFileA(from, partial, FALSE) && ::MoveFileExA(partial, to, MOVEFILE_REPLACE_EXISTING))
+        return TRUE;
+    ::DeleteFileA(partial);
+    return FALSE;
 }
 
 }
@@ -228,7 +250,8 @@ void CShuffleDlg::OnSave()
         return;
     }
 
-    const BOOL copied = ::CopyFileA(workPath, savedPath, FALSE);
+    // Saving as the work file itself would keep nothing: it is deleted next.
+    const BOOL copied = !NameTheSameFile(savedPath, workPath) && CopyOverKeepingOldOnFailure(workPath, savedPath);
     DeleteWorkFileOf(path);
     if (!copied) {
         // Asking to load a file that was never written would report the

@@ -53,6 +53,22 @@ public:
         Click(IDC_SAVE);
     }
 
+    // Files of the form Save copies through ("jmb" + hex + ".tmp") left in
+    // the test's folder.
+    int PartialSaves() const
+    {
+        WIN32_FIND_DATAA found;
+        const HANDLE search = FindFirstFileA(folder / "jmb*.tmp", &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return 0;
+        int count = 0;
+        do {
+            ++count;
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+        return count;
+    }
+
     void ExpectOnlyMessage(const char* text, const char* caption = "Jumbla")
     {
         ASSERT_EQ(prompts.messages.size(), 1u);
@@ -163,6 +179,36 @@ TEST_F(WindowRobustnessTest, SaveOntoAFileThatRefusesTheWriteReportsTheFailureAn
     ExpectOnlyMessage(kSaveFailed);
     EXPECT_EQ(ReadFileBytes(target), precious);
     EXPECT_FALSE(FileExists(workFile)) << "the work file is deleted all the same";
+    EXPECT_EQ(PathText(), playlist);
+    EXPECT_EQ(PartialSaves(), 0) << "the half-way copy is removed";
+}
+
+// Save copies to a new file beside the chosen name and then replaces it, so
+// that a copy cut short never leaves the old file cut short; nothing of that
+// new file stays behind once the save is done.
+TEST_F(WindowRobustnessTest, SaveReplacesAnExistingFileWholeAndLeavesNoPartialCopy)
+{
+    const CString target = folder / "precious.vql";
+    WriteFileBytes(target, CrLfLines({"#mine", "x.vqf"}));
+
+    SaveAs(target);
+
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, "保存したファイルを読みこみますか？");
+    EXPECT_EQ(ReadFileBytes(target), WrittenForm({"#x", "a.vqf", "b.vqf", "c.vqf"}, Entries()));
+    EXPECT_EQ(PartialSaves(), 0);
+}
+
+// The work file is deleted as Save ends: saving under its name would keep
+// nothing, so it is reported as a failed save, not offered for loading.
+TEST_F(WindowRobustnessTest, SaveUnderTheWorkFilesOwnNameReportsTheFailure)
+{
+    CString shouted = workFile;
+    shouted.MakeUpper();
+    SaveAs(shouted);
+
+    ExpectOnlyMessage(kSaveFailed);
+    EXPECT_FALSE(FileExists(workFile));
     EXPECT_EQ(PathText(), playlist);
 }
 
