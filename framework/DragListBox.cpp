@@ -68,7 +68,7 @@ UINT CDragListBox::Dragging(POINT pt)
 {
     const int nItem = ItemFromPt(pt);
     DrawInsert(nItem);
-    return nItem >= 0 ? DL_MOVECURSOR : DL_STOPCURSOR;
+    return nItem >= 0 || InsertionPointFromPt(pt) >= 0 ? DL_MOVECURSOR : DL_STOPCURSOR;
 }
 
 void CDragListBox::CancelDrag(POINT)
@@ -79,9 +79,9 @@ void CDragListBox::CancelDrag(POINT)
 void CDragListBox::Dropped(int nSrcIndex, POINT pt)
 {
     DrawInsert(-1);
-    int nDestIndex = ItemFromPt(pt, FALSE);
+    int nDestIndex = InsertionPointFromPt(pt);
     // The item goes in front of the one it was dropped on: onto itself or
-    // onto its successor leaves it where it is.
+    // onto its successor (for the last item: below it) leaves it where it is.
     if (nSrcIndex < 0 || nDestIndex < 0 || nDestIndex == nSrcIndex || nDestIndex == nSrcIndex + 1)
         return;
 
@@ -94,6 +94,20 @@ void CDragListBox::Dropped(int nSrcIndex, POINT pt)
     nDestIndex = InsertString(nDestIndex, text);
     SetItemData(nDestIndex, data);
     SetCurSel(nDestIndex);
+}
+
+int CDragListBox::InsertionPointFromPt(POINT pt) const
+{
+    const int nItem = ItemFromPt(pt, FALSE);
+    if (nItem >= 0)
+        return nItem;
+    // LBItemFromPt knows no item below the last one; the empty space there
+    // still belongs to the list, and a drop into it means "to the end".
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    POINT local = pt;
+    ::ScreenToClient(m_hWnd, &local);
+    return ::PtInRect(&client, local) ? GetCount() : -1;
 }
 
 int CDragListBox::ItemFromPt(POINT pt, BOOL bAutoScroll) const

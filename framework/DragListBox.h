@@ -14,7 +14,8 @@ public:
     // The cursor to show: DL_MOVECURSOR over an item, else DL_STOPCURSOR.
     virtual UINT Dragging(POINT pt);
     // Moves the item nSrcIndex, its text and its item data together, in
-    // front of the item under pt, and selects it there.
+    // front of the item under pt (to the end when pt is in the empty part of
+    // the list below the last item), and selects it there.
     virtual void Dropped(int nSrcIndex, POINT pt);
     virtual void CancelDrag(POINT pt);
 
@@ -28,6 +29,10 @@ protected:
     // Makes the list a drag list. Only single-selection lists qualify.
     void PreSubclassWindow() override;
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    // Where a drop at the screen point pt puts an item: in front of the item
+    // under pt, at GetCount() for the empty part of the list below the last
+    // item, or -1 outside the list.
+    int InsertionPointFromPt(POINT pt) const;
 
     int m_nLast = -1;        // the item the insertion mark is drawn at
     int m_nDragSource = -1;  // the item picked up by the current drag

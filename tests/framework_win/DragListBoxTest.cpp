@@ -49,6 +49,14 @@ protected:
         return pt;
     }
 
+    // Beside the list, outside it.
+    POINT OutsidePoint() const
+    {
+        RECT rc;
+        ::GetWindowRect(dlg.m_list.m_hWnd, &rc);
+        return POINT{rc.right + 20, rc.top + 5};
+    }
+
     LRESULT Notify(UINT notification, POINT pt)
     {
         DRAGLISTINFO info = {};
@@ -80,7 +88,8 @@ TEST_F(DragListTest, AnswersReachTheSenderThroughTheDialog)
     EXPECT_EQ(dlg.m_list.InsertMark(), 1) << "mark at the picked item";
     EXPECT_EQ(Notify(DL_DRAGGING, ItemPoint(3)), DL_MOVECURSOR) << "dragging over an item";
     EXPECT_EQ(dlg.m_list.InsertMark(), 3) << "mark follows the cursor";
-    EXPECT_EQ(Notify(DL_DRAGGING, EmptyPoint()), DL_STOPCURSOR) << "dragging over no item";
+    EXPECT_EQ(Notify(DL_DRAGGING, EmptyPoint()), DL_MOVECURSOR) << "dragging below the last item (to the end)";
+    EXPECT_EQ(Notify(DL_DRAGGING, OutsidePoint()), DL_STOPCURSOR) << "dragging outside the list";
     EXPECT_EQ(Notify(DL_CANCELDRAG, ItemPoint(3)), 0) << "cancel";
     EXPECT_EQ(dlg.m_list.InsertMark(), -1) << "cancel clears the mark";
     EXPECT_EQ(Notify(DL_BEGINDRAG, EmptyPoint()), FALSE) << "begin over no item starts nothing";
@@ -93,7 +102,7 @@ TEST_F(DragListTest, DropMovesTextAndItemDataTogether)
     {
         const char* name;
         int from;
-        int onto;  // -1: below the last item
+        int onto;  // -1: below the last item, -2: outside the list
         const char* order;
         int selected;
     };
@@ -103,12 +112,15 @@ TEST_F(DragListTest, DropMovesTextAndItemDataTogether)
         {"one up", 2, 1, "A10 C12 B11 D13 ", 1},
         {"onto itself: stays", 1, 1, "A10 B11 C12 D13 ", -1},
         {"onto its successor: stays", 1, 2, "A10 B11 C12 D13 ", -1},
-        {"below the items: stays", 1, -1, "A10 B11 C12 D13 ", -1},
+        {"below the items: to the end", 1, -1, "A10 C12 D13 B11 ", 3},
+        {"last item below the items: stays", 3, -1, "A10 B11 C12 D13 ", -1},
+        {"outside the list: stays", 1, -2, "A10 B11 C12 D13 ", -1},
     };
     for (const Case& c : cases) {
         Fill();
         ASSERT_EQ(Notify(DL_BEGINDRAG, ItemPoint(c.from)), TRUE) << c.name;
-        EXPECT_EQ(Notify(DL_DROPPED, c.onto >= 0 ? ItemPoint(c.onto) : EmptyPoint()), 0) << c.name;
+        const POINT drop = c.onto >= 0 ? ItemPoint(c.onto) : c.onto == -1 ? EmptyPoint() : OutsidePoint();
+        EXPECT_EQ(Notify(DL_DROPPED, drop), 0) << c.name;
         EXPECT_EQ(Order(), c.order) << c.name;
         EXPECT_EQ(dlg.m_list.GetCurSel(), c.selected) << c.name << ": the moved item is selected";
         EXPECT_EQ(dlg.m_list.InsertMark(), -1) << c.name << ": drop clears the mark";
