@@ -99,13 +99,13 @@ std::vector<ControlSpec> AboutControlsInTabOrder()
     };
 }
 
-void ExpectStyle(const ControlSpec& spec, DWORD style, DWORD ignoredBits)
+void ExpectStyle(const ControlSpec& wanted, DWORD style, DWORD ignoredBits)
 {
-    const DWORD required = (spec.style | WS_CHILD | WS_VISIBLE) & ~ignoredBits;
+    const DWORD required = (wanted.style | WS_CHILD | WS_VISIBLE) & ~ignoredBits;
     EXPECT_EQ(required, style & required) << std::hex << "style 0x" << style;
-    EXPECT_EQ(0u, style & spec.forbiddenStyle) << std::hex << "style 0x" << style;
-    if (spec.buttonType != kNoButtonType) {
-        EXPECT_EQ(spec.buttonType, style & BS_TYPEMASK) << std::hex << "style 0x" << style;
+    EXPECT_EQ(0u, style & wanted.forbiddenStyle) << std::hex << "style 0x" << style;
+    if (wanted.buttonType != kNoButtonType) {
+        EXPECT_EQ(wanted.buttonType, style & BS_TYPEMASK) << std::hex << "style 0x" << style;
     }
 }
 
@@ -182,28 +182,28 @@ void ExpectControlsInTabOrder(HWND dialog, const std::vector<ControlSpec>& specs
     // Child windows are kept in template order, which is the tab order.
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT), ++index) {
         ASSERT_LT(index, specs.size()) << "more controls than expected";
-        const ControlSpec& spec = specs[index];
-        SCOPED_TRACE("control #" + std::to_string(index) + ", ID " + std::to_string(spec.id));
+        const ControlSpec& wanted = specs[index];
+        SCOPED_TRACE("control #" + std::to_string(index) + ", ID " + std::to_string(wanted.id));
 
-        EXPECT_EQ(spec.id, GetDlgCtrlID(child));
-        EXPECT_EQ(std::wstring(spec.windowClass.name), ClassName(child));
-        if (spec.text) {
-            EXPECT_EQ(std::wstring(spec.text), WindowText(child));
-        } else if (spec.imageId == 0) {
+        EXPECT_EQ(wanted.id, GetDlgCtrlID(child));
+        EXPECT_EQ(std::wstring(wanted.windowClass.name), ClassName(child));
+        if (wanted.text) {
+            EXPECT_EQ(std::wstring(wanted.text), WindowText(child));
+        } else if (wanted.imageId == 0) {
             EXPECT_FALSE(WindowText(child).empty());
         }
-        ExpectStyle(spec, static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE)), kBitsControlsChange);
+        ExpectStyle(wanted, static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE)), kBitsControlsChange);
         const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(child, GWL_EXSTYLE));
-        EXPECT_EQ(spec.exStyle, exStyle & spec.exStyle) << std::hex << "extended style 0x" << exStyle;
+        EXPECT_EQ(wanted.exStyle, exStyle & wanted.exStyle) << std::hex << "extended style 0x" << exStyle;
 
-        const RECT expected = MapPlaceAndSize(dialog, spec.dialogUnits);
+        const RECT expected = MapPlaceAndSize(dialog, wanted.dialogUnits);
         const RECT actual = ClientRect(dialog, child);
         EXPECT_EQ(expected.left, actual.left);
         EXPECT_EQ(expected.top, actual.top);
         // An icon control sizes itself to the icon, so only its place counts.
-        if ((spec.style & SS_TYPEMASK) != SS_ICON || spec.windowClass.ordinal != kStatic.ordinal) {
+        if ((wanted.style & SS_TYPEMASK) != SS_ICON || wanted.windowClass.ordinal != kStatic.ordinal) {
             EXPECT_EQ(expected.right, actual.right - actual.left);
-            if (spec.windowClass.ordinal == kListBox.ordinal && !(spec.style & LBS_NOINTEGRALHEIGHT)) {
+            if (wanted.windowClass.ordinal == kListBox.ordinal && !(wanted.style & LBS_NOINTEGRALHEIGHT)) {
                 // A list box trims itself to a whole number of items when it
                 // is created, before the dialog gives it its font: by less
                 // than one item of either font, so less than two items here.
@@ -223,28 +223,28 @@ void ExpectTemplateItems(const DialogTemplate& dialog, const std::vector<Control
 {
     ASSERT_EQ(specs.size(), dialog.items.size());
     for (size_t index = 0; index < specs.size(); ++index) {
-        const ControlSpec& spec = specs[index];
+        const ControlSpec& wanted = specs[index];
         const DialogTemplateItem& item = dialog.items[index];
-        SCOPED_TRACE("template item #" + std::to_string(index) + ", ID " + std::to_string(spec.id));
+        SCOPED_TRACE("template item #" + std::to_string(index) + ", ID " + std::to_string(wanted.id));
 
-        EXPECT_EQ(spec.id, item.id);
+        EXPECT_EQ(wanted.id, item.id);
         if (item.windowClass.isOrdinal) {
-            EXPECT_EQ(spec.windowClass.ordinal, item.windowClass.ordinal);
+            EXPECT_EQ(wanted.windowClass.ordinal, item.windowClass.ordinal);
         } else {
-            EXPECT_EQ(Lower(spec.windowClass.name), Lower(item.windowClass.text));
+            EXPECT_EQ(Lower(wanted.windowClass.name), Lower(item.windowClass.text));
         }
-        if (spec.imageId != 0) {
+        if (wanted.imageId != 0) {
             EXPECT_TRUE(item.title.isOrdinal);
-            EXPECT_EQ(spec.imageId, item.title.ordinal);
-        } else if (spec.text) {
-            EXPECT_EQ(std::wstring(spec.text), item.title.text);
+            EXPECT_EQ(wanted.imageId, item.title.ordinal);
+        } else if (wanted.text) {
+            EXPECT_EQ(std::wstring(wanted.text), item.title.text);
         }
-        EXPECT_EQ(spec.dialogUnits.left, item.dialogUnits.left);
-        EXPECT_EQ(spec.dialogUnits.top, item.dialogUnits.top);
-        EXPECT_EQ(spec.dialogUnits.right, item.dialogUnits.right);
-        EXPECT_EQ(spec.dialogUnits.bottom, item.dialogUnits.bottom);
-        ExpectStyle(spec, item.style, 0);
-        EXPECT_EQ(spec.exStyle, item.exStyle) << std::hex << "extended style 0x" << item.exStyle;
+        EXPECT_EQ(wanted.dialogUnits.left, item.dialogUnits.left);
+        EXPECT_EQ(wanted.dialogUnits.top, item.dialogUnits.top);
+        EXPECT_EQ(wanted.dialogUnits.right, item.dialogUnits.right);
+        EXPECT_EQ(wanted.dialogUnits.bottom, item.dialogUnits.bottom);
+        ExpectStyle(wanted, item.style, 0);
+        EXPECT_EQ(wanted.exStyle, item.exStyle) << std::hex << "extended style 0x" << item.exStyle;
     }
 }
 
@@ -282,43 +282,43 @@ std::vector<DialogSpec> Dialogs()
 
 TEST(DialogResources, TemplatesHoldTheLayoutAsWritten)
 {
-    for (const DialogSpec& spec : Dialogs()) {
-        SCOPED_TRACE("dialog " + std::to_string(spec.templateId));
-        const DialogTemplate dialog = ReadDialogTemplate(GetModuleHandleW(nullptr), spec.templateId);
-        EXPECT_EQ(spec.title, dialog.title);
-        EXPECT_EQ(spec.dialogUnits.cx, dialog.dialogUnits.cx);
-        EXPECT_EQ(spec.dialogUnits.cy, dialog.dialogUnits.cy);
-        EXPECT_EQ(spec.style, dialog.style & spec.style) << std::hex << dialog.style;
-        EXPECT_EQ(0u, dialog.style & spec.forbiddenStyle) << std::hex << dialog.style;
-        EXPECT_EQ(spec.exStyle, dialog.exStyle) << std::hex << dialog.exStyle;
+    for (const DialogSpec& wanted : Dialogs()) {
+        SCOPED_TRACE("dialog " + std::to_string(wanted.templateId));
+        const DialogTemplate dialog = ReadDialogTemplate(GetModuleHandleW(nullptr), wanted.templateId);
+        EXPECT_EQ(wanted.title, dialog.title);
+        EXPECT_EQ(wanted.dialogUnits.cx, dialog.dialogUnits.cx);
+        EXPECT_EQ(wanted.dialogUnits.cy, dialog.dialogUnits.cy);
+        EXPECT_EQ(wanted.style, dialog.style & wanted.style) << std::hex << dialog.style;
+        EXPECT_EQ(0u, dialog.style & wanted.forbiddenStyle) << std::hex << dialog.style;
+        EXPECT_EQ(wanted.exStyle, dialog.exStyle) << std::hex << dialog.exStyle;
         EXPECT_EQ(9, dialog.pointSize);
         EXPECT_EQ(kDialogFont, dialog.typeface);
-        ExpectTemplateItems(dialog, spec.controls);
+        ExpectTemplateItems(dialog, wanted.controls);
     }
 }
 
 TEST(DialogResources, CreatedDialogsHaveTheirControlsInTabOrder)
 {
-    for (const DialogSpec& spec : Dialogs()) {
-        SCOPED_TRACE("dialog " + std::to_string(spec.templateId));
-        CreatedDialog dialog(spec.templateId);
+    for (const DialogSpec& wanted : Dialogs()) {
+        SCOPED_TRACE("dialog " + std::to_string(wanted.templateId));
+        CreatedDialog dialog(wanted.templateId);
         ASSERT_NE(nullptr, dialog.m_hWnd) << "error " << GetLastError();
 
-        EXPECT_EQ(spec.title, WindowText(dialog.m_hWnd));
+        EXPECT_EQ(wanted.title, WindowText(dialog.m_hWnd));
         EXPECT_EQ(kDialogFont, FontFaceName(dialog.m_hWnd));
         const DWORD style = static_cast<DWORD>(GetWindowLongW(dialog.m_hWnd, GWL_STYLE));
-        EXPECT_EQ(spec.style, style & spec.style) << std::hex << style;
-        EXPECT_EQ(0u, style & spec.forbiddenStyle) << std::hex << style;
+        EXPECT_EQ(wanted.style, style & wanted.style) << std::hex << style;
+        EXPECT_EQ(0u, style & wanted.forbiddenStyle) << std::hex << style;
         const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(dialog.m_hWnd, GWL_EXSTYLE));
-        EXPECT_EQ(spec.exStyle, exStyle & spec.exStyle) << std::hex << exStyle;
+        EXPECT_EQ(wanted.exStyle, exStyle & wanted.exStyle) << std::hex << exStyle;
 
-        const RECT expected = MapPlaceAndSize(dialog.m_hWnd, RECT{0, 0, spec.dialogUnits.cx, spec.dialogUnits.cy});
+        const RECT expected = MapPlaceAndSize(dialog.m_hWnd, RECT{0, 0, wanted.dialogUnits.cx, wanted.dialogUnits.cy});
         RECT client;
         GetClientRect(dialog.m_hWnd, &client);
         EXPECT_EQ(expected.right, client.right);
         EXPECT_EQ(expected.bottom, client.bottom);
 
-        ExpectControlsInTabOrder(dialog.m_hWnd, spec.controls);
+        ExpectControlsInTabOrder(dialog.m_hWnd, wanted.controls);
     }
 }
 
