@@ -18,4 +18,10 @@ public:
     int SetItemData(int nIndex, DWORD_PTR dwItemData);
     DWORD_PTR GetItemData(int nIndex) const;
     void ResetContent();
+
+private:
+    // Sends an LB_* message to the list box's own window procedure.
+    LRESULT SendListMessage(UINT message, WPARAM wParam, LPARAM lParam) const;
+
+    mutable WNDPROC m_pfnListProc = nullptr;  // the ListBox class's procedure
 };

@@ -27,12 +27,13 @@ void CPlaylistEdit::ReloadList()
 
     // Emptied only now that the new file is open: a text that names no
     // readable playlist (every keystroke on the way to one) keeps the list.
-    while (m_pListBox->DeleteString(0) != LB_ERR) {
-    }
+    // One reset rather than deleting the first item until none is left: the
+    // same empty list, without moving every remaining item per delete.
+    m_pListBox->SetRedraw(FALSE);
+    m_pListBox->ResetContent();
 
     const int displayMode = static_cast<CShuffleDlg*>(AfxGetMainWnd())->m_nHandling;
 
-    m_pListBox->SetRedraw(FALSE);
     try {
         LoadPlaylistEntries(
             playlist, displayMode,
