@@ -70,6 +70,11 @@ unattended() {
 export -f unattended winpath
 export run jumbla driver work build
 "$top/tools/with-xvfb.sh" bash -c unattended
+if [ -e "$WINEPREFIX/drive_c/samples/jumbla_work.vql" ]; then
+  echo "Jumbla closed, but its work file is still there" >&2
+  exit 1
+fi
+echo "Jumbla closed (終了): its work file is deleted and the playlist and mode are remembered."
 
 echo
 echo "What the stand-in player received:"
