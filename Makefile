@@ -34,19 +34,20 @@ wine-setup: deps
 	@tools/wine-setup.sh $(CURDIR)/build $(WINEPREFIX)
 
 test-native: native
-	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
+	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS) --output-junit junit.xml
 
 # Windows tests run through Wine on a virtual display of their own; the
 # display and the wineserver are stopped afterwards.
 test-windows: windows wine-setup
-	tools/with-xvfb.sh sh -c 'cd $(WINDOWS) && ctest --output-on-failure -j $(JOBS)'
+	tools/with-xvfb.sh sh -c 'cd $(WINDOWS) && ctest --output-on-failure -j $(JOBS) --output-junit junit.xml'
 
 # Both halves run even when the first fails; the exit status reports either.
 test: build
-	@rc=0; \
+	@rc=0; rm -f $(NATIVE)/junit.xml $(WINDOWS)/junit.xml; \
 	$(MAKE) --no-print-directory test-native || rc=1; \
 	$(MAKE) --no-print-directory test-windows || rc=1; \
 	$(MAKE) --no-print-directory fuzz-smoke || rc=1; \
+	tools/test-summary.sh $(NATIVE)/junit.xml $(WINDOWS)/junit.xml || rc=1; \
 	exit $$rc
 
 run: build wine-setup
