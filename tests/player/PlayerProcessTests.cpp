@@ -192,10 +192,15 @@ TEST_F(PlayerProcessTest, StartedInteractivelyTheStandinShowsItsWindow)
     PROCESS_INFORMATION process = {};
     ASSERT_TRUE(CreateProcessA(m_playerPath, commandLine.GetBuffer(commandLine.GetLength()), nullptr, nullptr,
                                FALSE, 0, nullptr, nullptr, &startup, &process));
-    // Idle input means its window exists and its message loop runs.
+    // Idle input should mean its window exists, but Wine may report idle
+    // before the window is made: look again until it shows, for a minute.
     WaitForInputIdle(process.hProcess, 60000);
     WindowSearch search = {process.dwProcessId, nullptr};
-    EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+    for (int attempt = 0; attempt < 600 && !search.window; ++attempt) {
+        EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+        if (!search.window)
+            Sleep(100);
+    }
 
     int lineCount = 0;
     char title[128] = {};
