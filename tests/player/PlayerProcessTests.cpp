@@ -2,6 +2,8 @@
 #include "tools/standin_player/StandinDescription.h"
 #include "tools/standin_player/StandinLog.h"
 
+#include "tests/framework/TempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -50,11 +52,8 @@ class PlayerProcessTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH] = {};
-        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
-        m_root = CString(temp) + "jumbla player test " + std::to_string(GetCurrentProcessId()).c_str();
+        m_root = CString(m_temp.Path().c_str()) + "\\jumbla player test";
         m_playerFolder = m_root + "\\stand in player";
-        RemoveTree(m_root);  // left by a run that was killed (Wine reuses process ids)
         ASSERT_TRUE(CreateDirectoryA(m_root, nullptr));
         ASSERT_TRUE(CreateDirectoryA(m_playerFolder, nullptr));
         m_playerPath = m_playerFolder + "\\SVQPlyer.exe";
@@ -67,12 +66,12 @@ protected:
     void TearDown() override
     {
         SetEnvironmentVariableA("JUMBLA_STANDIN_NO_WINDOW", nullptr);
-        // The stand-in's image stays locked until it has exited.
+        // The stand-in's image stays locked until it has exited; the rest of
+        // the tree goes with m_temp.
         for (int attempt = 0; attempt < 600 && !DeleteFileA(m_playerPath) &&
                               GetFileAttributesA(m_playerPath) != INVALID_FILE_ATTRIBUTES;
              ++attempt)
             Sleep(100);
-        RemoveTree(m_root);
     }
 
     CString MakeFolder(const CString& name)
@@ -98,26 +97,7 @@ protected:
         return false;
     }
 
-    static void RemoveTree(const CString& folder)
-    {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA(folder + "\\*", &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const CString name = found.cFileName;
-                if (name == "." || name == "..")
-                    continue;
-                const CString path = folder + "\\" + name;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(path);
-                else
-                    DeleteFileA(path);
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryA(folder);
-    }
-
+    TempDir m_temp;
     CString m_root;
     CString m_playerFolder;
     CString m_playerPath;

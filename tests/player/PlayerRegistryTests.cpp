@@ -1,43 +1,11 @@
 #include "player/PlayerRegistry.h"
+#include "tests/support/PrivateCurrentUser.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
-
-// The process's HKEY_CURRENT_USER is mapped onto a fresh volatile key for the
-// life of this object (RegOverridePredefKey), so the tests write the player's
-// key without touching the prefix's real one, which other tests running at
-// the same time may use. The private key is deleted again at the end.
-class CPrivateCurrentUser
-{
-public:
-    CPrivateCurrentUser()
-        : m_name("Software\\JumblaPlayerTests-" + std::to_string(GetCurrentProcessId()))
-    {
-        RegDeleteTreeA(HKEY_CURRENT_USER, m_name.c_str());
-        m_ok = RegCreateKeyExA(HKEY_CURRENT_USER, m_name.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
-                               KEY_ALL_ACCESS, nullptr, &m_root, nullptr) == ERROR_SUCCESS &&
-               RegOverridePredefKey(HKEY_CURRENT_USER, m_root) == ERROR_SUCCESS;
-    }
-    ~CPrivateCurrentUser()
-    {
-        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-        if (m_root)
-            RegCloseKey(m_root);
-        RegDeleteTreeA(HKEY_CURRENT_USER, m_name.c_str());
-    }
-    CPrivateCurrentUser(const CPrivateCurrentUser&) = delete;
-    CPrivateCurrentUser& operator=(const CPrivateCurrentUser&) = delete;
-
-    bool IsReady() const { return m_ok; }
-
-private:
-    std::string m_name;
-    HKEY m_root = nullptr;
-    bool m_ok = false;
-};
 
 // Keys under a volatile key must be volatile too.
 bool CreatePlayerKey(HKEY& key)
@@ -71,7 +39,7 @@ class PlayerRegistryTest : public ::testing::Test
 protected:
     void SetUp() override { ASSERT_TRUE(m_currentUser.IsReady()); }
 
-    CPrivateCurrentUser m_currentUser;
+    CPrivateCurrentUser m_currentUser{"player"};
 };
 
 TEST_F(PlayerRegistryTest, MissingKeyFails)

@@ -1,4 +1,5 @@
 #include "tests/ui/UiTestSupport.h"
+#include "tests/support/PrivateCurrentUser.h"
 
 #include <shlobj.h>
 #include <tlhelp32.h>
@@ -61,54 +62,32 @@ BOOL CScriptedPrompts::GetFileName(OPENFILENAMEA& ofn, BOOL bOpen)
 
 namespace {
 
-const char kSandboxKey[] = "Software\\JumblaTests";
-
-CString SandboxKeyPath()
-{
-    char exe[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    CString name(exe);
-    name = name.Mid(name.ReverseFind('\\') + 1);
-    return CString(kSandboxKey) + "\\" + name + "-" + std::to_string(GetCurrentProcessId()).c_str();
-}
-
-CString g_sandboxPath;
-HKEY g_sandbox = nullptr;
-
-void RemoveSandbox()
-{
-    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    RegCloseKey(g_sandbox);
-    RegDeleteTreeA(HKEY_CURRENT_USER, g_sandboxPath);
-    // The parent goes only when no other test run still has a sandbox in it.
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSandboxKey);
-}
-
 void Check(LONG status, const char* what)
 {
     if (status != ERROR_SUCCESS)
         throw std::runtime_error(std::string(what) + " failed: " + std::to_string(status));
 }
 
+// One private HKEY_CURRENT_USER for the whole test program, from the first
+// window test on: the program under test reads and writes it as its own.
+CPrivateCurrentUser& CurrentUser()
+{
+    static CPrivateCurrentUser currentUser("ui");
+    if (!currentUser.IsReady())
+        throw std::runtime_error("redirecting HKEY_CURRENT_USER failed");
+    return currentUser;
+}
+
 }
 
 void IsolateCurrentUserRegistry()
 {
-    if (g_sandbox != nullptr)
-        return;
-    g_sandboxPath = SandboxKeyPath();
-    Check(RegCreateKeyExA(HKEY_CURRENT_USER, g_sandboxPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_ALL_ACCESS, nullptr, &g_sandbox, nullptr),
-          "creating the test registry root");
-    // From here on every HKEY_CURRENT_USER access of this process, the
-    // program's own included, lands in the sandbox.
-    Check(RegOverridePredefKey(HKEY_CURRENT_USER, g_sandbox), "redirecting HKEY_CURRENT_USER");
-    atexit(RemoveSandbox);
+    CurrentUser();
 }
 
 void ClearCurrentUserRegistry()
 {
-    RegDeleteTreeA(g_sandbox, nullptr);
+    CurrentUser().Clear();
 }
 
 namespace {
