@@ -3,12 +3,13 @@
 
 JOBS        ?= $(shell nproc)
 NATIVE      := build/native
-WINDOWS     := build/windows
+# The program users get is 32-bit (it runs on 32- and 64-bit Windows and in
+# both kinds of Wine prefix); the 64-bit build is a second, tested target.
+WIN32       := build/win32
+WIN64       := build/win64
 BENCH       := build/bench
-WINEPREFIX  := $(CURDIR)/$(WINDOWS)/wineprefix
-export WINEPREFIX
 
-.PHONY: all deps build native windows wine-setup test test-native test-windows run bench dist clean
+.PHONY: all deps build native win32 win64 wine-setup test test-native test-win32 test-win64 run bench dist clean
 
 all: build
 
@@ -18,54 +19,65 @@ deps:
 $(NATIVE)/CMakeCache.txt:
 	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug
 
-$(WINDOWS)/CMakeCache.txt:
-	cmake -S . -B $(WINDOWS) -DCMAKE_BUILD_TYPE=Release \
-	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+$(WIN32)/CMakeCache.txt:
+	cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release \
+	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
+
+$(WIN64)/CMakeCache.txt:
+	cmake -S . -B $(WIN64) -DCMAKE_BUILD_TYPE=Release \
+	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 
 native: deps $(NATIVE)/CMakeCache.txt
 	cmake --build $(NATIVE) -j $(JOBS)
 
-windows: deps $(WINDOWS)/CMakeCache.txt
-	cmake --build $(WINDOWS) -j $(JOBS)
+win32: deps $(WIN32)/CMakeCache.txt
+	cmake --build $(WIN32) -j $(JOBS)
 
-build: native windows
+win64: deps $(WIN64)/CMakeCache.txt
+	cmake --build $(WIN64) -j $(JOBS)
 
+build: native win32 win64
+
+# Each Windows tree has a Wine prefix of its own width.
 wine-setup: deps
-	@tools/wine-setup.sh $(CURDIR)/build $(WINEPREFIX)
+	@tools/wine-setup.sh $(CURDIR)/build $(CURDIR)/$(WIN32)/wineprefix win32
+	@tools/wine-setup.sh $(CURDIR)/build $(CURDIR)/$(WIN64)/wineprefix win64
 
 test-native: native
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS) --output-junit junit.xml
 
 # Windows tests run through Wine on a virtual display of their own; the
-# display and the wineserver are stopped afterwards.
-test-windows: windows wine-setup
-	tools/with-xvfb.sh sh -c 'cd $(WINDOWS) && ctest --output-on-failure -j $(JOBS) --output-junit junit.xml'
+# display and the tree's wineserver are stopped afterwards.
+test-win32 test-win64: test-%: % wine-setup
+	WINEPREFIX=$(CURDIR)/build/$*/wineprefix tools/with-xvfb.sh \
+	  sh -c 'cd build/$* && ctest --output-on-failure -j $(JOBS) --output-junit junit.xml'
 
-# Both halves run even when the first fails; the exit status reports either.
+# Every part runs even when one fails; the exit status reports any.
 test: build
-	@rc=0; rm -f $(NATIVE)/junit.xml $(WINDOWS)/junit.xml; \
+	@rc=0; rm -f $(NATIVE)/junit.xml $(WIN32)/junit.xml $(WIN64)/junit.xml; \
 	$(MAKE) --no-print-directory test-native || rc=1; \
-	$(MAKE) --no-print-directory test-windows || rc=1; \
+	$(MAKE) --no-print-directory test-win32 || rc=1; \
+	$(MAKE) --no-print-directory test-win64 || rc=1; \
 	$(MAKE) --no-print-directory fuzz-smoke || rc=1; \
-	tools/test-summary.sh $(NATIVE)/junit.xml $(WINDOWS)/junit.xml || rc=1; \
+	tools/test-summary.sh $(NATIVE)/junit.xml $(WIN32)/junit.xml $(WIN64)/junit.xml || rc=1; \
 	exit $$rc
 
-run: build wine-setup
+run: native win32
 	tools/demo.sh
 
 bench: deps wine-setup
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DJUMBLA_SANITIZE=OFF -DJUMBLA_TESTS=OFF -DJUMBLA_BENCH=ON
 	cmake --build $(BENCH) -j $(JOBS)
-	cmake -S . -B $(BENCH)-windows -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	cmake -S . -B $(BENCH)-windows -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	      -DJUMBLA_TESTS=OFF -DJUMBLA_BENCH=ON
 	cmake --build $(BENCH)-windows -j $(JOBS) --target playlist_bench_win
-	bench/run.sh $(BENCH) $(BENCH)-windows
+	WINEPREFIX=$(CURDIR)/$(WIN64)/wineprefix bench/run.sh $(BENCH) $(BENCH)-windows
 
-# A zip for Windows users: the program and a short read-me.
-dist: windows
+# A zip for Windows users: the 32-bit program and a short read-me.
+dist: win32
 	rm -f build/jumbla-1.0.zip
 	cd build && rm -rf dist && mkdir dist && \
-	  cp windows/app/jumbla.exe ../dist/README-Windows.txt dist/ && \
+	  cp win32/app/jumbla.exe ../dist/README-Windows.txt dist/ && \
 	  cd dist && zip -q ../jumbla-1.0.zip jumbla.exe README-Windows.txt
 	@echo "build/jumbla-1.0.zip"
 

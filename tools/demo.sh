@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Jumbla's main job, out of the box: a Wine prefix of its own with the
-# stand-in player installed where SoundVQ Player is expected, a generated
+# Jumbla's main job, out of the box: a 32-bit Wine prefix of its own (as
+# users of the 32-bit player often keep) with the stand-in player installed where SoundVQ Player is expected, a generated
 # sample playlist of VQF files remembered as the last playlist, and Jumbla
 # started on it.
 #
@@ -10,7 +10,7 @@
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$top/build
-win=$build/windows
+win=$build/win32
 export WINEPREFIX=$build/demo/wineprefix
 run="$top/tools/wine-run.sh"
 
@@ -22,7 +22,7 @@ for f in "$jumbla" "$standin" "$driver" "$samples"; do
   [ -e "$f" ] || { echo "demo: $f is missing; run make build" >&2; exit 1; }
 done
 
-"$top/tools/wine-setup.sh" "$build" "$WINEPREFIX"
+"$top/tools/wine-setup.sh" "$build" "$WINEPREFIX" win32
 "$top/tools/install_standin.sh" "$WINEPREFIX" "$standin" >/dev/null
 log=$WINEPREFIX/drive_c/svq/SVQPlyer-standin.log
 rm -f "$log"

@@ -1,21 +1,40 @@
 #!/usr/bin/env bash
-# Prepares what Wine needs to run Jumbla with the Japanese code page:
-#   tools/wine-setup.sh <build dir> <wine prefix>
-# - a compiled ja_JP.UTF-8 locale in <build dir>/locale (LOCPATH), so Wine
-#   maps Japanese Unix file names correctly;
-# - the Wine prefix, created once and reused.
+# Prepares what Wine needs to run Jumbla:
+#   tools/wine-setup.sh <build dir> <wine prefix> [win32|win64]
+# - compiled ja_JP.UTF-8 and en_US.UTF-8 locales in <build dir>/locale
+#   (LOCPATH): the first gives code page 932 and maps Japanese Unix file
+#   names correctly, the second gives code page 1252 for the tests that show
+#   Jumbla on a non-Japanese system;
+# - the Wine prefix, of the given width (default win64), created once and
+#   reused. A prefix of the other width is refused: Wine cannot change it.
 set -eu
 build=$1
 prefix=$2
+arch=${3:-win64}
 here=$(cd "$(dirname "$0")" && pwd)
-if [ ! -d "$build/locale/ja_JP.UTF-8" ]; then
-  mkdir -p "$build/locale"
-  localedef -i ja_JP -f UTF-8 "$build/locale/ja_JP.UTF-8"
+for locale in ja_JP en_US; do
+  if [ ! -d "$build/locale/$locale.UTF-8" ]; then
+    mkdir -p "$build/locale"
+    localedef -i $locale -f UTF-8 "$build/locale/$locale.UTF-8"
+  fi
+done
+if [ -f "$prefix/system.reg" ]; then
+  have=$(sed -n 's/^#arch=//p' "$prefix/system.reg" | head -n1)
+  if [ "$have" != "$arch" ]; then
+    echo "wine-setup: $prefix is a $have prefix, not $arch; remove it to have it made again" >&2
+    exit 1
+  fi
+  exit 0
 fi
+echo "Creating $arch Wine prefix $prefix"
+mkdir -p "$(dirname "$prefix")"
+# wineboot ends before the prefix is complete; the wineserver's exit marks
+# the end. A bounded wait: a Wine that cannot start must not hang make.
+LOCPATH=$build/locale WINEPREFIX=$prefix WINEARCH=$arch timeout 300 "$here/wine-run.sh" wineboot -i >/dev/null 2>&1 || true
+WINEPREFIX=$prefix timeout 300 /usr/lib/wine/wineserver -w || true
 if [ ! -f "$prefix/system.reg" ]; then
-  echo "Creating Wine prefix $prefix"
-  mkdir -p "$(dirname "$prefix")"
-  LOCPATH=$build/locale WINEPREFIX=$prefix "$here/wine-run.sh" wineboot -i >/dev/null 2>&1 || true
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -w
-  [ -f "$prefix/system.reg" ] || { echo "Could not create the Wine prefix $prefix" >&2; exit 1; }
+  echo "wine-setup: could not create the $arch Wine prefix $prefix" >&2
+  [ "$arch" = win32 ] && [ ! -x /usr/lib/wine/wine ] &&
+    echo "wine-setup: a 32-bit prefix needs Debian's wine32:i386 (/usr/lib/wine/wine)" >&2
+  exit 1
 fi

@@ -147,16 +147,22 @@ SIZE BitmapSize(HBITMAP bitmap)
     return SIZE{info.bmWidth, info.bmHeight};
 }
 
+// A dialog procedure that handles nothing. FALSE from WM_INITDIALOG leaves
+// the focus alone, so the dialog manager does not turn a focused push button
+// into the default one.
+INT_PTR CALLBACK HandleNothing(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
 // Creates a dialog from its template, hidden, with a procedure that does
 // nothing: what is seen is what the template and the controls make of it.
 class CreatedDialog
 {
 public:
     explicit CreatedDialog(int templateId)
-        // FALSE from WM_INITDIALOG leaves the focus alone, so the dialog
-        // manager does not turn a focused push button into the default one.
         : m_hWnd(CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), nullptr,
-                                    [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0))
+                                    HandleNothing, 0))
     {
     }
     ~CreatedDialog() { DestroyWindow(m_hWnd); }

@@ -34,19 +34,23 @@ void PrintCount(const char* heading, HWND list)
     std::fflush(stdout);
 }
 
-// Jumbla's main window: a top-level window captioned "Jumbla" that holds the
-// entry list (its message boxes share the caption, not the list).
+// EnumWindows callback: stops at Jumbla's main window, a top-level window
+// captioned "Jumbla" that holds the entry list (its message boxes share the
+// caption, not the list).
+BOOL CALLBACK StopAtJumblaWindow(HWND window, LPARAM found)
+{
+    char caption[16] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    if (lstrcmpA(caption, "Jumbla") != 0 || !GetDlgItem(window, IDC_ENTRIES))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 HWND FindJumblaWindow()
 {
     HWND found = nullptr;
-    EnumWindows([](HWND window, LPARAM param) -> BOOL {
-        char caption[16] = "";
-        GetWindowTextA(window, caption, sizeof caption);
-        if (lstrcmpA(caption, "Jumbla") != 0 || !GetDlgItem(window, IDC_ENTRIES))
-            return TRUE;
-        *reinterpret_cast<HWND*>(param) = window;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&found));
+    EnumWindows(StopAtJumblaWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

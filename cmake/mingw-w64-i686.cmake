@@ -1,0 +1,5 @@
+# 32-bit Windows (build/win32): the program users get. It runs on 32- and
+# 64-bit Windows and in both kinds of Wine prefix, beside the 32-bit player.
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(JUMBLA_MINGW_TRIPLET i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

@@ -1,0 +1,4 @@
+# 64-bit Windows (build/win64): the second, tested target.
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(JUMBLA_MINGW_TRIPLET x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
