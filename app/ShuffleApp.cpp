@@ -22,7 +22,7 @@ BOOL CShuffleApp::InitInstance()
 
     if (!LocatePlayer()) {
         // No window exists yet to own the message.
-        AfxGetUserPrompts().MessageBox(nullptr, "SoundVQ Playerが見つかりません", "Jumbla", MB_OK);
+        AfxGetUserPrompts().MessageBox(nullptr, L"SoundVQ Playerが見つかりません", L"Jumbla", MB_OK);
         return FALSE;
     }
 
@@ -52,5 +52,5 @@ void CShuffleApp::LaunchPlayer(const CString& playlistPath)
     if (StartPlayerProcess(m_strPlayerPath, playlistPath))
         return;
     HWND owner = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
-    AfxGetUserPrompts().MessageBox(owner, "SoundVQ Playserを起動できませんでした", "Jumbla", MB_OK);
+    AfxGetUserPrompts().MessageBox(owner, L"SoundVQ Playserを起動できませんでした", L"Jumbla", MB_OK);
 }

@@ -1,51 +1,49 @@
 #include "framework/FileDialog.h"
 
 #include "framework/UserPrompts.h"
+#include "framework/WideText.h"
 #include "framework/WinApp.h"
-
-#include <cstring>
 
 namespace {
 
-// "desc|pattern||" becomes "desc\0pattern\0\0". CString::Find steps over
-// double-byte characters, so a trail byte 0x7C (as in "ポ", 0x83 0x7C) is
-// not taken for a separator.
-std::string FilterForOpenFileName(const char* lpszFilter)
+// "desc|pattern||" becomes "desc\0pattern\0\0".
+std::wstring FilterForOpenFileName(const wchar_t* lpszFilter)
 {
-    const CString filter(lpszFilter);
-    std::string result;
-    int start = 0;
-    for (int bar = filter.Find('|'); bar >= 0; bar = filter.Find('|', start)) {
-        result.append(filter.GetString() + start, static_cast<size_t>(bar - start));
-        result.push_back('\0');
-        start = bar + 1;
+    std::wstring filter(lpszFilter);
+    for (wchar_t& c : filter) {
+        if (c == L'|')
+            c = L'\0';
     }
-    result.append(filter.GetString() + start, static_cast<size_t>(filter.GetLength() - start));
     // The list ends with two NULs however the caller ended it.
-    result.append(2, '\0');
-    return result;
+    filter.append(2, L'\0');
+    return filter;
 }
 
 }  // namespace
 
-CFileDialog::CFileDialog(BOOL bOpenFileDialog, const char* lpszDefExt, const char* lpszFileName, DWORD dwFlags,
-                         const char* lpszFilter, CWnd* pParentWnd)
-    : m_ofn(), m_bOpenFileDialog(bOpenFileDialog), m_pParentWnd(pParentWnd), m_strDefExt(lpszDefExt),
-      m_szFileName()
+CFileDialog::CFileDialog(BOOL bOpenFileDialog, const wchar_t* lpszDefExt, DWORD dwFlags, const wchar_t* lpszFilter,
+                         CWnd* pParentWnd)
+    : m_ofn(), m_bOpenFileDialog(bOpenFileDialog), m_pParentWnd(pParentWnd), m_szFileName()
 {
     m_ofn.lStructSize = sizeof(m_ofn);
     m_ofn.Flags = dwFlags | OFN_EXPLORER;
     m_ofn.lpstrFile = m_szFileName;
-    m_ofn.nMaxFile = sizeof(m_szFileName);
-    if (lpszFileName != nullptr)
-        std::strncpy(m_szFileName, lpszFileName, sizeof(m_szFileName) - 1);
-    if (lpszDefExt != nullptr)
-        m_ofn.lpstrDefExt = m_strDefExt;
+    m_ofn.nMaxFile = sizeof(m_szFileName) / sizeof(m_szFileName[0]);
+    if (lpszDefExt != nullptr) {
+        m_strDefExt = lpszDefExt;
+        m_ofn.lpstrDefExt = m_strDefExt.c_str();
+    }
     if (lpszFilter != nullptr) {
         m_strFilter = FilterForOpenFileName(lpszFilter);
         m_ofn.lpstrFilter = m_strFilter.c_str();
         m_ofn.nFilterIndex = 1;
     }
+}
+
+void CFileDialog::SetInitialFolder(const CString& folder)
+{
+    m_strInitialFolder = AfxWideFromAnsi(folder);
+    m_ofn.lpstrInitialDir = m_strInitialFolder.empty() ? nullptr : m_strInitialFolder.c_str();
 }
 
 INT_PTR CFileDialog::DoModal()
@@ -59,5 +57,5 @@ INT_PTR CFileDialog::DoModal()
 
 CString CFileDialog::GetPathName() const
 {
-    return CString(m_ofn.lpstrFile);
+    return AfxAnsiFromWide(m_ofn.lpstrFile);
 }

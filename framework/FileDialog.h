@@ -8,32 +8,39 @@
 
 #include <string>
 
-// The common open or save dialog. m_ofn is public so that callers can set
-// lpstrInitialDir and lpstrTitle before DoModal; the strings they point to
-// must live until then.
+// The common open or save dialog, through the UTF-16 API so that its title
+// and filter read right on any system code page; the chosen name comes back
+// as an ANSI path like every other path of the program. m_ofn is public so
+// that callers can set lpstrTitle before DoModal; the text it points to must
+// live until then.
 class CFileDialog
 {
 public:
-    // lpszFilter in MFC's syntax: "description|pattern|...||". Double-byte
-    // characters whose second byte is '|' are left whole.
-    explicit CFileDialog(BOOL bOpenFileDialog, const char* lpszDefExt = nullptr, const char* lpszFileName = nullptr,
-                         DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, const char* lpszFilter = nullptr,
+    // lpszFilter in MFC's syntax: "description|pattern|...||".
+    explicit CFileDialog(BOOL bOpenFileDialog, const wchar_t* lpszDefExt = nullptr,
+                         DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, const wchar_t* lpszFilter = nullptr,
                          CWnd* pParentWnd = nullptr);
     virtual ~CFileDialog() = default;
     CFileDialog(const CFileDialog&) = delete;
     CFileDialog& operator=(const CFileDialog&) = delete;
 
+    // The folder the dialog opens in; empty lets the dialog choose.
+    void SetInitialFolder(const CString& folder);
+
     // IDOK when the user chose a name, else IDCANCEL. Goes through the prompt
     // seam. Without a parent the main window owns the dialog.
     virtual INT_PTR DoModal();
+    // The chosen name in the ANSI code page, converted as the ANSI dialog
+    // would have handed it over.
     CString GetPathName() const;
 
-    OPENFILENAMEA m_ofn;
+    OPENFILENAMEW m_ofn;
 
 private:
     BOOL m_bOpenFileDialog;
     CWnd* m_pParentWnd;
-    std::string m_strFilter;  // NUL-separated, as OPENFILENAME wants it
-    CString m_strDefExt;
-    char m_szFileName[1024];
+    std::wstring m_strFilter;  // NUL-separated, as OPENFILENAME wants it
+    std::wstring m_strDefExt;
+    std::wstring m_strInitialFolder;
+    wchar_t m_szFileName[1024];
 };

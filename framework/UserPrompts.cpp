@@ -1,5 +1,6 @@
 #include "framework/UserPrompts.h"
 
+#include "framework/WideText.h"
 #include "framework/WinApp.h"
 
 #include <exception>
@@ -18,16 +19,16 @@ CUserPrompts* g_pPrompts = nullptr;
 
 CUserPrompts::~CUserPrompts() = default;
 
-int CUserPrompts::MessageBox(HWND owner, const char* text, const char* caption, UINT type)
+int CUserPrompts::MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)
 {
-    return ::MessageBoxA(owner, text, caption, type);
+    return ::MessageBoxW(owner, text, caption, type);
 }
 
-BOOL CUserPrompts::GetFileName(OPENFILENAMEA& ofn, BOOL bOpen)
+BOOL CUserPrompts::GetFileName(OPENFILENAMEW& ofn, BOOL bOpen)
 {
     // Both return FALSE for a cancel and for an error (a name too long for
     // the buffer, for example); either way no name was chosen.
-    return bOpen ? ::GetOpenFileNameA(&ofn) : ::GetSaveFileNameA(&ofn);
+    return bOpen ? ::GetOpenFileNameW(&ofn) : ::GetSaveFileNameW(&ofn);
 }
 
 CUserPrompts& AfxGetUserPrompts()
@@ -42,19 +43,19 @@ void AfxSetUserPrompts(CUserPrompts* pPrompts)
 
 void AfxReportCurrentException(HWND owner) noexcept
 {
-    const char* what = "Unexpected error";
     try {
-        throw;
-    } catch (const std::exception& e) {
-        what = e.what();
-    } catch (...) {
-    }
-    // The exception object outlives this function (the caller's catch block
-    // still holds it), so `what` stays valid for the message box.
-    const CWinApp* pApp = AfxGetApp();
-    const char* caption = pApp != nullptr ? pApp->m_pszAppName : "Error";
-    try {
-        AfxGetUserPrompts().MessageBox(owner, what, caption, MB_OK | MB_ICONSTOP);
+        const char* what = "Unexpected error";
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            what = e.what();
+        } catch (...) {
+        }
+        // An exception's text (a file name, say) is in the ANSI code page.
+        const CWinApp* pApp = AfxGetApp();
+        const std::wstring text = AfxWideFromAnsi(what);
+        const std::wstring caption = AfxWideFromAnsi(pApp != nullptr ? pApp->m_pszAppName : "Error");
+        AfxGetUserPrompts().MessageBox(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
     } catch (...) {
     }
 }

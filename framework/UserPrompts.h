@@ -7,13 +7,14 @@
 // The one seam through which every message box and file dialog of the program
 // passes. The real prompts block on the user; tests install their own object
 // that answers at once (and fails the test when a prompt was not expected).
+// Texts are UTF-16: they read right on any system code page.
 class CUserPrompts
 {
 public:
     virtual ~CUserPrompts();
-    virtual int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
+    virtual int MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
     // TRUE when the user confirmed a name; ofn.lpstrFile then holds it.
-    virtual BOOL GetFileName(OPENFILENAMEA& ofn, BOOL bOpen);
+    virtual BOOL GetFileName(OPENFILENAMEW& ofn, BOOL bOpen);
 };
 
 CUserPrompts& AfxGetUserPrompts();

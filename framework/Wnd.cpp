@@ -2,6 +2,7 @@
 
 #include "framework/DragListBox.h"
 #include "framework/UserPrompts.h"
+#include "framework/WideText.h"
 #include "framework/WinApp.h"
 
 #include <commctrl.h>
@@ -266,11 +267,13 @@ BOOL CWnd::DestroyWindow()
     return m_hWnd != nullptr && ::DestroyWindow(m_hWnd);
 }
 
-int CWnd::MessageBox(const char* lpszText, const char* lpszCaption, UINT nType)
+int CWnd::MessageBox(const wchar_t* lpszText, const wchar_t* lpszCaption, UINT nType)
 {
+    std::wstring appName;
     if (lpszCaption == nullptr) {
         const CWinApp* pApp = AfxGetApp();
-        lpszCaption = pApp != nullptr ? pApp->m_pszAppName : "";
+        appName = AfxWideFromAnsi(pApp != nullptr ? pApp->m_pszAppName : "");
+        lpszCaption = appName.c_str();
     }
     return AfxGetUserPrompts().MessageBox(m_hWnd, lpszText, lpszCaption, nType);
 }

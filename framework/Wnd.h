@@ -38,7 +38,7 @@ public:
     void SetRedraw(BOOL bRedraw = TRUE);
     BOOL DestroyWindow();
     // Through the prompt seam. A null caption gives the application's name.
-    int MessageBox(const char* lpszText, const char* lpszCaption, UINT nType = MB_OK);
+    int MessageBox(const wchar_t* lpszText, const wchar_t* lpszCaption, UINT nType = MB_OK);
 
     virtual const AFX_MSGMAP* GetMessageMap() const;
 

@@ -1,6 +1,7 @@
 #include "ui/PlaylistEdit.h"
 
 #include "framework/StdioFile.h"
+#include "framework/WideText.h"
 #include "framework/WinApp.h"
 #include "playlist/PlaylistLoader.h"
 #include "playlist/ShuffleListBox.h"
@@ -56,7 +57,9 @@ int CPlaylistEdit::ReadVqfTags(const CString& path, CString& title, CString& aut
     try {
         return ReadVqfHeaderTags(path, title, author);
     } catch (const CFileException&) {
-        MessageBox(path + "が読みこめません", "Jumbla", MB_OK);
+        // The path is shown as the system reads its bytes; it was opened
+        // byte for byte, whatever they are.
+        MessageBox((AfxWideFromAnsi(path) + L"が読みこめません").c_str(), L"Jumbla", MB_OK);
         return 0;
     }
 }

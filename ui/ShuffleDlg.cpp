@@ -4,6 +4,7 @@
 #include "framework/DataExchange.h"
 #include "framework/FileDialog.h"
 #include "framework/Random.h"
+#include "framework/WideText.h"
 #include "framework/WinApp.h"
 #include "playlist/PlaylistWriter.h"
 #include "playlist/WorkFile.h"
@@ -16,15 +17,16 @@
 
 namespace {
 
-const char kPlaylistFilter[] = "VQLファイル(*.vql)|*.vql||";
-const char kSaveFailed[] = "VQLファイルの保存に失敗しました";
+const wchar_t kPlaylistFilter[] = L"VQLファイル(*.vql)|*.vql||";
+const wchar_t kSaveFailed[] = L"VQLファイルの保存に失敗しました";
 
-CString LoadResourceString(UINT id)
+// The string table's text as it is stored, in UTF-16: the ANSI form would
+// lose the Japanese on a system whose code page is not 932.
+std::wstring LoadResourceString(UINT id)
 {
-    // LoadStringA converts the string table's UTF-16 text to the ANSI code page.
-    char text[256];
-    const int length = ::LoadStringA(::GetModuleHandleA(nullptr), id, text, sizeof text);
-    return CString(text, length);
+    wchar_t text[256];
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, text, sizeof text / sizeof text[0]);
+    return std::wstring(text, length > 0 ? length : 0);
 }
 
 CString FullPath(const CString& path)
@@ -104,14 +106,14 @@ BOOL CShuffleDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     if (HMENU sysMenu = GetSystemMenu(FALSE)) {
-        const CString about = LoadResourceString(IDS_ABOUTBOX);
-        if (!about.IsEmpty()) {
-            ::AppendMenuA(sysMenu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuA(sysMenu, MF_STRING, IDM_ABOUTBOX, about);
+        const std::wstring about = LoadResourceString(IDS_ABOUTBOX);
+        if (!about.empty()) {
+            ::AppendMenuW(sysMenu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuW(sysMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
-        const CString shufflePlay = LoadResourceString(IDS_SHUFFLE_PLAY);
-        if (!shufflePlay.IsEmpty())
-            ::AppendMenuA(sysMenu, MF_STRING, IDM_SHUFFLE_PLAY, shufflePlay);
+        const std::wstring shufflePlay = LoadResourceString(IDS_SHUFFLE_PLAY);
+        if (!shufflePlay.empty())
+            ::AppendMenuW(sysMenu, MF_STRING, IDM_SHUFFLE_PLAY, shufflePlay.c_str());
     }
 
     SetIcon(m_hIcon, TRUE);
@@ -222,7 +224,7 @@ void CShuffleDlg::OnLoad()
     if (!path.IsEmpty())
         DeleteWorkFileOf(path);
 
-    const CString chosen = AskPlaylistName(TRUE, "VQLファイルの指定", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
+    const CString chosen = AskPlaylistName(TRUE, L"VQLファイルの指定", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
     if (!chosen.IsEmpty())
         m_editPath.SetWindowText(chosen);
 }
@@ -237,7 +239,7 @@ void CShuffleDlg::OnSave()
         DeleteWorkFileOf(path);
     }
 
-    const CString savedPath = AskPlaylistName(FALSE, "VQLファイルの保存", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
+    const CString savedPath = AskPlaylistName(FALSE, L"VQLファイルの保存", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
     if (savedPath.IsEmpty())
         return;
 
@@ -246,7 +248,7 @@ void CShuffleDlg::OnSave()
         CStdioFile destination(workPath, CFile::modeCreate | CFile::modeWrite | CFile::typeText);
         WriteShuffledPlaylist(source, destination);
     } catch (const CFileException&) {
-        MessageBox(kSaveFailed, "Jumbla", MB_OK);
+        MessageBox(kSaveFailed, L"Jumbla", MB_OK);
         return;
     }
 
@@ -256,10 +258,10 @@ void CShuffleDlg::OnSave()
     if (!copied) {
         // Asking to load a file that was never written would report the
         // failure as a success.
-        MessageBox(kSaveFailed, "Jumbla", MB_OK);
+        MessageBox(kSaveFailed, L"Jumbla", MB_OK);
         return;
     }
-    if (MessageBox("保存したファイルを読みこみますか？", "Jumbla", MB_YESNO) == IDYES)
+    if (MessageBox(L"保存したファイルを読みこみますか？", L"Jumbla", MB_YESNO) == IDYES)
         m_editPath.SetWindowText(savedPath);
 }
 
@@ -269,7 +271,7 @@ void CShuffleDlg::OnDropFiles(HDROP hDropInfo)
     SetActiveWindow();
 
     if (::DragQueryFileA(hDropInfo, 0xFFFFFFFF, nullptr, 0) != 1)
-        MessageBox("シャッフルできるファイルは１つだけです。", "JUMBLA", MB_OK);
+        MessageBox(L"シャッフルできるファイルは１つだけです。", L"JUMBLA", MB_OK);
 
     // The buffer size counts the terminating NUL: at most 1023 bytes of path.
     const UINT kMaxPathBytes = 1023;
@@ -286,7 +288,7 @@ void CShuffleDlg::OnDropFiles(HDROP hDropInfo)
     if (extension == "VQL" && !cutShort)
         m_editPath.SetWindowText(path);
     else
-        MessageBox("VQLファイル以外はシャッフルできません", "JUMBLA", MB_OK);
+        MessageBox(L"VQLファイル以外はシャッフルできません", L"JUMBLA", MB_OK);
     // The framework releases the drop (DragFinish) when this returns.
 }
 
@@ -300,7 +302,7 @@ void CShuffleDlg::WriteShuffledPlaylist(CStdioFile& source, CStdioFile& destinat
     ::WriteShuffledPlaylist(source, destination, lineIndices);
 }
 
-CString CShuffleDlg::AskPlaylistName(BOOL bOpen, const char* title, DWORD flags)
+CString CShuffleDlg::AskPlaylistName(BOOL bOpen, const wchar_t* title, DWORD flags)
 {
     CString path;
     m_editPath.GetWindowText(path);
@@ -308,10 +310,9 @@ CString CShuffleDlg::AskPlaylistName(BOOL bOpen, const char* title, DWORD flags)
     // folder lets the dialog choose.
     const CString folder = path.Left(path.ReverseFind('\\'));
 
-    CFileDialog dialog(bOpen, "vql", nullptr, flags, kPlaylistFilter, this);
+    CFileDialog dialog(bOpen, L"vql", flags, kPlaylistFilter, this);
     dialog.m_ofn.lpstrTitle = title;
-    if (!folder.IsEmpty())
-        dialog.m_ofn.lpstrInitialDir = folder;
+    dialog.SetInitialFolder(folder);
     if (dialog.DoModal() != IDOK)
         return CString();
     return dialog.GetPathName();

@@ -43,5 +43,5 @@ protected:
 private:
     // Asks for a playlist name in the open or save dialog, starting in the
     // current playlist's folder. Empty when the user cancels.
-    CString AskPlaylistName(BOOL bOpen, const char* title, DWORD flags);
+    CString AskPlaylistName(BOOL bOpen, const wchar_t* title, DWORD flags);
 };

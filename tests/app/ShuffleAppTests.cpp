@@ -39,8 +39,8 @@ TEST_F(ShuffleAppTest, WithoutThePlayerTheProgramSaysSoAndEndsWithoutWritingSett
     EXPECT_FALSE(theApp.InitInstance());
     EXPECT_FALSE(closer.seen) << "no window";
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, "SoundVQ Playerが見つかりません");
-    EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
+    EXPECT_EQ(prompts.messages[0].text, JumblaText::kPlayerMissing);
+    EXPECT_EQ(prompts.messages[0].caption, JumblaText::kCaption);
     EXPECT_EQ(prompts.messages[0].owner, nullptr);
     EXPECT_FALSE(RegistryKeyExists("Software\\Ostrel's Software"));
 }
@@ -59,7 +59,7 @@ TEST_F(ShuffleAppTest, FirstRunOpensInTitleModeAndStoresTheModeAfterwards)
     EXPECT_FALSE(theApp.InitInstance());
 
     ASSERT_TRUE(closer.seen);
-    EXPECT_EQ(closer.caption, "Jumbla");
+    EXPECT_EQ(closer.caption, JumblaText::kCaption);
     EXPECT_TRUE(shown.titleChecked);
     EXPECT_FALSE(shown.fileNameChecked);
     EXPECT_EQ(shown.path, "");
@@ -106,6 +106,6 @@ TEST_F(ShuffleAppTest, LaunchingAMissingPlayerSaysSo)
     theApp.m_strPlayerPath = folder.Path() + "\\SVQPlyer.exe";
     theApp.LaunchPlayer(folder.Path() + "\\jumbla_work.vql");
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, "SoundVQ Playserを起動できませんでした");
-    EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
+    EXPECT_EQ(prompts.messages[0].text, JumblaText::kPlayerNotStarted);
+    EXPECT_EQ(prompts.messages[0].caption, JumblaText::kCaption);
 }

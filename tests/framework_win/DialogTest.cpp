@@ -215,7 +215,7 @@ TEST_F(DialogTest, ModalRunReportsFailedInitialisationAndMissingTemplate)
     prompts.boxAnswers = {IDOK};
     EXPECT_EQ(failing.DoModal(), -1) << "initialisation threw";
     ASSERT_EQ(prompts.boxes.size(), 1u);
-    EXPECT_EQ(prompts.boxes[0].text, "init failed");
+    EXPECT_EQ(prompts.boxes[0].text, L"init failed");
 
     CDialog missing(IDD_MISSING);
     EXPECT_EQ(missing.DoModal(), -1) << "no such template";

@@ -124,7 +124,7 @@ TEST_F(MessageDispatch, ExceptionFromHandlerIsReportedAndStopsAtTheDialogProcedu
     prompts.boxAnswers = {IDOK};
     SendCommand(dlg, IDC_RADIO_THIRD, BN_CLICKED, dlg.GetDlgItemHandle(IDC_RADIO_THIRD));
     ASSERT_EQ(prompts.boxes.size(), 1u) << "one report of the failed handler";
-    EXPECT_EQ(prompts.boxes[0].text, "handler failed");
+    EXPECT_EQ(prompts.boxes[0].text, L"handler failed");
     EXPECT_EQ(prompts.boxes[0].owner, dlg.m_hWnd) << "the report is owned by the dialog";
 }
 
@@ -155,7 +155,7 @@ TEST_F(MessageDispatch, ExceptionFromSubclassedControlIsReportedAndThePaintValid
         prompts.boxAnswers = {IDOK};
         ::SendMessageA(hStatic, WM_PAINT, 0, 0);
         ASSERT_EQ(prompts.boxes.size(), 1u) << "the failed paint is reported once";
-        EXPECT_EQ(prompts.boxes[0].text, "paint failed");
+        EXPECT_EQ(prompts.boxes[0].text, L"paint failed");
         EXPECT_FALSE(::GetUpdateRect(hStatic, nullptr, FALSE)) << "no endless repaint after the failure";
     }
     EXPECT_EQ(CWnd::FromHandlePermanent(hStatic), nullptr) << "the subclass goes with the object";

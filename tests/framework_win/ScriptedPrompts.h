@@ -18,20 +18,20 @@ public:
     struct Box
     {
         HWND owner;
-        std::string text;
-        std::string caption;
+        std::wstring text;
+        std::wstring caption;
         UINT type;
     };
 
     std::deque<int> boxAnswers;
     std::vector<Box> boxes;
-    std::function<BOOL(OPENFILENAMEA&, BOOL)> fileAnswer;
+    std::function<BOOL(OPENFILENAMEW&, BOOL)> fileAnswer;
 
-    int MessageBox(HWND owner, const char* text, const char* caption, UINT type) override
+    int MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override
     {
-        boxes.push_back({owner, text != nullptr ? text : "", caption != nullptr ? caption : "", type});
+        boxes.push_back({owner, text != nullptr ? text : L"", caption != nullptr ? caption : L"", type});
         if (boxAnswers.empty()) {
-            ADD_FAILURE() << "unexpected message box: " << boxes.back().text;
+            ADD_FAILURE() << "unexpected message box: " << ::testing::PrintToString(boxes.back().text);
             return IDCANCEL;
         }
         const int answer = boxAnswers.front();
@@ -39,7 +39,7 @@ public:
         return answer;
     }
 
-    BOOL GetFileName(OPENFILENAMEA& ofn, BOOL bOpen) override
+    BOOL GetFileName(OPENFILENAMEW& ofn, BOOL bOpen) override
     {
         if (!fileAnswer) {
             ADD_FAILURE() << "unexpected file dialog";

@@ -119,8 +119,8 @@ TEST_F(WinMainTest, RunsInitInstanceOnceAndStopsEveryException)
         prompts.boxAnswers = {IDOK};
         EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, SW_SHOW), 1) << "failed run";
         ASSERT_EQ(prompts.boxes.size(), 1u) << "the failure is reported";
-        EXPECT_EQ(prompts.boxes[0].text, "start-up failed");
-        EXPECT_EQ(prompts.boxes[0].caption, "ScriptedApp");
+        EXPECT_EQ(prompts.boxes[0].text, L"start-up failed");
+        EXPECT_EQ(prompts.boxes[0].caption, L"ScriptedApp");
     }
 }
 

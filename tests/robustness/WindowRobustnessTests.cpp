@@ -11,9 +11,7 @@
 
 namespace {
 
-const char kSaveFailed[] = "VQLファイルの保存に失敗しました";
-const char kNotVql[] = "VQLファイル以外はシャッフルできません";
-const char kPlayerNotStarted[] = "SoundVQ Playserを起動できませんでした";
+using namespace JumblaText;
 const char kPlayerKey[] = "Software\\YAMAHA\\SoundVQ";
 
 // A path of exactly `length` bytes: the folder, a name of filler bytes, and
@@ -69,7 +67,7 @@ public:
         return count;
     }
 
-    void ExpectOnlyMessage(const char* text, const char* caption = "Jumbla")
+    void ExpectOnlyMessage(const wchar_t* text, const wchar_t* caption = kCaption)
     {
         ASSERT_EQ(prompts.messages.size(), 1u);
         EXPECT_EQ(prompts.messages[0].text, text);
@@ -194,7 +192,7 @@ TEST_F(WindowRobustnessTest, SaveReplacesAnExistingFileWholeAndLeavesNoPartialCo
     SaveAs(target);
 
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, "保存したファイルを読みこみますか？");
+    EXPECT_EQ(prompts.messages[0].text, kLoadSaved);
     EXPECT_EQ(ReadFileBytes(target), WrittenForm({"#x", "a.vqf", "b.vqf", "c.vqf"}, Entries()));
     EXPECT_EQ(PartialSaves(), 0);
 }
@@ -265,7 +263,7 @@ TEST_F(WindowRobustnessTest, DroppedPathsLongerThanTheDropBufferAreRefused)
             EXPECT_TRUE(prompts.messages.empty());
             EXPECT_EQ(WindowTextOf(Item(IDC_PATH)), dropped);
         } else {
-            ExpectOnlyMessage(kNotVql, "JUMBLA");
+            ExpectOnlyMessage(kNotVql, kDropCaption);
             EXPECT_EQ(PathText(), playlist) << "the edit keeps the playlist it named";
         }
         EXPECT_EQ(Entries(), loaded) << "no such file to load";
@@ -406,7 +404,7 @@ TEST_F(StartupRobustnessTest, ADecoderValueTooLongForItsBufferCountsAsNoPlayer)
     EXPECT_FALSE(theApp.InitInstance());
     EXPECT_FALSE(closer.seen) << "no window";
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, "SoundVQ Playerが見つかりません");
+    EXPECT_EQ(prompts.messages[0].text, kPlayerMissing);
     EXPECT_FALSE(RegistryKeyExists("Software\\Ostrel's Software"));
 }
 

@@ -86,8 +86,8 @@ TEST_F(PlaylistEditTest, TitleModeShowsTagsAndReportsUnreadableFilesThroughTheEd
         {"Song [Artist]", 0}, {missing, 1}, {order, 2}, {"曲名テスト [作者]", 3}};
     EXPECT_EQ(Entries(), expected);
     ASSERT_EQ(prompts.messages.size(), 1u) << "only the file that cannot be opened is reported";
-    EXPECT_EQ(prompts.messages[0].text, missing + "が読みこめません");
-    EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
+    EXPECT_EQ(prompts.messages[0].text, AfxWideFromAnsi(missing) + JumblaText::kUnreadable);
+    EXPECT_EQ(prompts.messages[0].caption, JumblaText::kCaption);
     EXPECT_EQ(prompts.messages[0].type, static_cast<UINT>(MB_OK));
     EXPECT_EQ(prompts.messages[0].owner, Item(IDC_PATH));
 }

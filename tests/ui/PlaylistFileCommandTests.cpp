@@ -1,13 +1,7 @@
 #include "framework/Random.h"
 #include "tests/ui/MainWindowTest.h"
 
-namespace {
-
-const char kFilter[] = "VQLファイル(*.vql)\0*.vql\0\0";
-const char kSaveFailed[] = "VQLファイルの保存に失敗しました";
-const char kLoadSaved[] = "保存したファイルを読みこみますか？";
-
-}
+using namespace JumblaText;
 
 class FileCommandTest : public MainWindowTest
 {
@@ -21,14 +15,14 @@ public:
         SetPath(playlist);
     }
 
-    void ExpectPlaylistDialog(const RecordedFileDialog& dialog, BOOL bOpen, const char* title, DWORD flags)
+    void ExpectPlaylistDialog(const RecordedFileDialog& dialog, BOOL bOpen, const wchar_t* title, DWORD flags)
     {
         EXPECT_EQ(dialog.bOpen, bOpen);
         EXPECT_EQ(dialog.title, title);
         EXPECT_EQ(dialog.flags & (OFN_FILEMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY), flags);
-        EXPECT_EQ(dialog.filter, CString(kFilter, sizeof kFilter - 1));
+        EXPECT_EQ(dialog.filter, std::wstring(kFilter, sizeof kFilter / sizeof kFilter[0] - 1));
         EXPECT_EQ(dialog.nFilterIndex, 1u);
-        EXPECT_EQ(dialog.defExt, "vql");
+        EXPECT_EQ(dialog.defExt, L"vql");
         EXPECT_EQ(dialog.nMaxFile, 1024u);
         EXPECT_EQ(dialog.initialDir, folder.Path());
         EXPECT_EQ(dialog.owner, dlg->m_hWnd);
@@ -45,7 +39,7 @@ TEST_F(FileCommandTest, LoadCancelledDeletesTheWorkFileAndKeepsTheList)
     prompts.fileAnswers.push_back("");
     Click(IDC_LOAD);
     ASSERT_EQ(prompts.fileDialogs.size(), 1u);
-    ExpectPlaylistDialog(prompts.fileDialogs[0], TRUE, "VQLファイルの指定", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
+    ExpectPlaylistDialog(prompts.fileDialogs[0], TRUE, kOpenTitle, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
     EXPECT_FALSE(FileExists(workFile));
     EXPECT_EQ(Entries(), loaded);
     EXPECT_EQ(PathText(), playlist);
@@ -71,7 +65,7 @@ TEST_F(FileCommandTest, SaveWithAnEmptyPathReportsTheFailure)
     EXPECT_EQ(prompts.fileDialogs[0].initialDir, "");
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, kSaveFailed);
-    EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
+    EXPECT_EQ(prompts.messages[0].caption, kCaption);
     EXPECT_EQ(prompts.messages[0].owner, dlg->m_hWnd);
     EXPECT_FALSE(FileExists(target));
 }
@@ -81,7 +75,7 @@ TEST_F(FileCommandTest, SaveCancelledDeletesTheWorkFileOnly)
     WriteFileBytes(workFile, "old");
     Click(IDC_SAVE);
     ASSERT_EQ(prompts.fileDialogs.size(), 1u);
-    ExpectPlaylistDialog(prompts.fileDialogs[0], FALSE, "VQLファイルの保存", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
+    ExpectPlaylistDialog(prompts.fileDialogs[0], FALSE, kSaveTitle, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
     EXPECT_FALSE(FileExists(workFile));
     EXPECT_TRUE(prompts.messages.empty());
 }
@@ -99,7 +93,7 @@ TEST_F(FileCommandTest, SaveUnderItsOwnNameReplacesThePlaylistWithItsShuffledFor
     EXPECT_FALSE(FileExists(workFile));
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, kLoadSaved);
-    EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
+    EXPECT_EQ(prompts.messages[0].caption, kCaption);
     EXPECT_EQ(prompts.messages[0].type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
     EXPECT_EQ(prompts.messages[0].owner, dlg->m_hWnd);
     EXPECT_EQ(PathText(), playlist) << "No keeps the path";
@@ -125,7 +119,7 @@ TEST_F(FileCommandTest, SaveThatCannotCopyReportsTheFailureInsteadOfOfferingToLo
     Click(IDC_SAVE);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, kSaveFailed);
-    EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
+    EXPECT_EQ(prompts.messages[0].caption, kCaption);
     EXPECT_FALSE(FileExists(workFile));
     EXPECT_EQ(PathText(), playlist);
 }
@@ -163,7 +157,7 @@ struct DropCase
     const char* name;
     bool ontoList;
     std::vector<const char*> files;  // names in the scratch folder
-    std::vector<const char*> messages;
+    std::vector<const wchar_t*> messages;
     const char* acceptedFile;  // nullptr: the edit keeps its text
 };
 
@@ -186,7 +180,7 @@ TEST_P(DropTest, DroppedFileBecomesThePlaylistWhenItsNameEndsInVql)
     ASSERT_EQ(prompts.messages.size(), c.messages.size());
     for (std::size_t i = 0; i < c.messages.size(); ++i) {
         EXPECT_EQ(prompts.messages[i].text, c.messages[i]);
-        EXPECT_EQ(prompts.messages[i].caption, "JUMBLA");
+        EXPECT_EQ(prompts.messages[i].caption, kDropCaption);
         EXPECT_EQ(prompts.messages[i].owner, dlg->m_hWnd);
     }
     if (c.acceptedFile != nullptr) {
@@ -198,9 +192,6 @@ TEST_P(DropTest, DroppedFileBecomesThePlaylistWhenItsNameEndsInVql)
     }
     EXPECT_TRUE(FileExists(workFile)) << "a drop deletes no work file";
 }
-
-const char kOneFileOnly[] = "シャッフルできるファイルは１つだけです。";
-const char kNotVql[] = "VQLファイル以外はシャッフルできません";
 
 INSTANTIATE_TEST_SUITE_P(
     Drops, DropTest,

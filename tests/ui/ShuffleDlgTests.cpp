@@ -12,10 +12,10 @@ namespace {
 
 const std::vector<CString> kLines = {"#x", "a.vqf", "", "b.vqf", "c.vqf", "d.vqf", "e.vqf"};
 
-CString MenuItemText(HMENU menu, int position)
+std::wstring MenuItemText(HMENU menu, int position)
 {
-    char text[256] = {};
-    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, position, text, sizeof text / sizeof text[0], MF_BYPOSITION);
     return text;
 }
 
@@ -59,9 +59,9 @@ TEST_F(ShuffleDlgTest, SystemMenuEndsWithSeparatorAboutAndShuffleAndPlay)
     ASSERT_GE(count, 3);
     EXPECT_EQ(GetMenuState(menu, count - 3, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
     EXPECT_EQ(GetMenuItemID(menu, count - 2), static_cast<UINT>(IDM_ABOUTBOX));
-    EXPECT_EQ(MenuItemText(menu, count - 2), "Jumblaのバージョン (&A)...");
+    EXPECT_EQ(MenuItemText(menu, count - 2), JumblaText::kAboutMenu);
     EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_SHUFFLE_PLAY));
-    EXPECT_EQ(MenuItemText(menu, count - 1), "シャッフルを行って演奏開始");
+    EXPECT_EQ(MenuItemText(menu, count - 1), JumblaText::kShufflePlayMenu);
 }
 
 TEST_F(ShuffleDlgTest, TheIconIsTheWindowIconAndTheDragIcon)
@@ -81,7 +81,7 @@ TEST_F(ShuffleDlgTest, AboutCommandShowsTheAboutBoxModally)
     // The system keeps the low four bits of a command for itself.
     SysCommand(IDM_ABOUTBOX | 0x3);
     EXPECT_TRUE(closer.seen);
-    EXPECT_EQ(closer.caption, "ﾊﾞｰｼﾞｮﾝ情報 Jumbla");
+    EXPECT_EQ(closer.caption, JumblaText::kAboutCaption);
     EXPECT_EQ(closer.owner, dlg->m_hWnd);
     EXPECT_TRUE(IsWindow(dlg->m_hWnd));
 }
@@ -108,8 +108,8 @@ protected:
         Click(IDC_PLAY);
         EXPECT_EQ(prompts.messages.size(), 1u);
         if (!prompts.messages.empty()) {
-            EXPECT_EQ(prompts.messages[0].text, "SoundVQ Playserを起動できませんでした");
-            EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
+            EXPECT_EQ(prompts.messages[0].text, JumblaText::kPlayerNotStarted);
+            EXPECT_EQ(prompts.messages[0].caption, JumblaText::kCaption);
             EXPECT_EQ(prompts.messages[0].owner, dlg->m_hWnd);
         }
         return ReadFileBytes(workFile);

@@ -1,6 +1,8 @@
 #include "tests/ui/UiTestSupport.h"
 #include "tests/support/PrivateCurrentUser.h"
 
+#include "framework/WideText.h"
+
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -17,7 +19,7 @@ CScriptedPrompts::~CScriptedPrompts()
     AfxSetUserPrompts(nullptr);
 }
 
-int CScriptedPrompts::MessageBox(HWND owner, const char* text, const char* caption, UINT type)
+int CScriptedPrompts::MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)
 {
     messages.push_back({owner, text, caption, type});
     if (!messageAnswers.empty()) {
@@ -28,19 +30,19 @@ int CScriptedPrompts::MessageBox(HWND owner, const char* text, const char* capti
     return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
 }
 
-BOOL CScriptedPrompts::GetFileName(OPENFILENAMEA& ofn, BOOL bOpen)
+BOOL CScriptedPrompts::GetFileName(OPENFILENAMEW& ofn, BOOL bOpen)
 {
     RecordedFileDialog dialog = {};
     dialog.bOpen = bOpen;
     dialog.owner = ofn.hwndOwner;
-    dialog.title = ofn.lpstrTitle;
-    dialog.initialDir = ofn.lpstrInitialDir;
-    dialog.defExt = ofn.lpstrDefExt;
+    dialog.title = ofn.lpstrTitle != nullptr ? ofn.lpstrTitle : L"";
+    dialog.initialDir = ofn.lpstrInitialDir != nullptr ? AfxAnsiFromWide(ofn.lpstrInitialDir) : CString();
+    dialog.defExt = ofn.lpstrDefExt != nullptr ? ofn.lpstrDefExt : L"";
     if (ofn.lpstrFilter != nullptr) {
-        const char* end = ofn.lpstrFilter;
-        while (end[0] != '\0' || end[1] != '\0')
+        const wchar_t* end = ofn.lpstrFilter;
+        while (end[0] != L'\0' || end[1] != L'\0')
             ++end;
-        dialog.filter = CString(ofn.lpstrFilter, static_cast<int>(end - ofn.lpstrFilter) + 2);
+        dialog.filter.assign(ofn.lpstrFilter, static_cast<std::size_t>(end - ofn.lpstrFilter) + 2);
     }
     dialog.flags = ofn.Flags;
     dialog.nMaxFile = ofn.nMaxFile;
@@ -52,11 +54,13 @@ BOOL CScriptedPrompts::GetFileName(OPENFILENAMEA& ofn, BOOL bOpen)
             fileAnswers.pop_front();
         return FALSE;
     }
-    const CString answer = fileAnswers.front();
+    // The answer is a path in the ANSI code page, as a user's choice would
+    // be once the program has it.
+    const std::wstring answer = AfxWideFromAnsi(fileAnswers.front());
     fileAnswers.pop_front();
-    if (static_cast<DWORD>(answer.GetLength()) >= ofn.nMaxFile)
+    if (answer.size() >= ofn.nMaxFile)
         return FALSE;
-    memcpy(ofn.lpstrFile, answer.GetString(), answer.GetLength() + 1);
+    memcpy(ofn.lpstrFile, answer.c_str(), (answer.size() + 1) * sizeof(wchar_t));
     return TRUE;
 }
 
@@ -282,8 +286,8 @@ void CALLBACK CModalDialogCloser::OnTimer(HWND, UINT, UINT_PTR, DWORD)
     if (dialog == nullptr)
         return;
     closer->seen = true;
-    char caption[256] = {};
-    GetWindowTextA(dialog, caption, sizeof caption);
+    wchar_t caption[256] = {};
+    GetWindowTextW(dialog, caption, sizeof caption / sizeof caption[0]);
     closer->caption = caption;
     closer->owner = GetWindow(dialog, GW_OWNER);
     if (closer->inspect)

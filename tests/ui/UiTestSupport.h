@@ -6,19 +6,40 @@
 #include "framework/Platform.h"
 #include "framework/String.h"
 #include "framework/UserPrompts.h"
+#include "framework/WideText.h"
 #include "tests/framework/TempDir.h"
 
 #include <deque>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include <shellapi.h>
 
+// The texts the program shows, as a person reads them.
+namespace JumblaText {
+const wchar_t kCaption[] = L"Jumbla";
+const wchar_t kDropCaption[] = L"JUMBLA";
+const wchar_t kSaveFailed[] = L"VQLファイルの保存に失敗しました";
+const wchar_t kLoadSaved[] = L"保存したファイルを読みこみますか？";
+const wchar_t kNotVql[] = L"VQLファイル以外はシャッフルできません";
+const wchar_t kOneFileOnly[] = L"シャッフルできるファイルは１つだけです。";
+const wchar_t kPlayerMissing[] = L"SoundVQ Playerが見つかりません";
+const wchar_t kPlayerNotStarted[] = L"SoundVQ Playserを起動できませんでした";
+const wchar_t kUnreadable[] = L"が読みこめません";  // after the entry's path
+const wchar_t kOpenTitle[] = L"VQLファイルの指定";
+const wchar_t kSaveTitle[] = L"VQLファイルの保存";
+const wchar_t kFilter[] = L"VQLファイル(*.vql)\0*.vql\0\0";  // as OPENFILENAME takes it
+const wchar_t kAboutMenu[] = L"Jumblaのバージョン (&A)...";
+const wchar_t kShufflePlayMenu[] = L"シャッフルを行って演奏開始";
+const wchar_t kAboutCaption[] = L"ﾊﾞｰｼﾞｮﾝ情報 Jumbla";
+}  // namespace JumblaText
+
 struct RecordedMessage
 {
     HWND owner;
-    CString text;
-    CString caption;
+    std::wstring text;
+    std::wstring caption;
     UINT type;
 };
 
@@ -26,10 +47,10 @@ struct RecordedFileDialog
 {
     BOOL bOpen;
     HWND owner;
-    CString title;
-    CString initialDir;
-    CString defExt;
-    CString filter;  // with its NUL separators, up to the double NUL
+    std::wstring title;
+    CString initialDir;  // in the ANSI code page, like the path it came from
+    std::wstring defExt;
+    std::wstring filter;  // with its NUL separators, up to the double NUL
     DWORD flags;
     DWORD nMaxFile;
     DWORD nFilterIndex;
@@ -45,8 +66,8 @@ public:
     CScriptedPrompts();
     ~CScriptedPrompts() override;
 
-    int MessageBox(HWND owner, const char* text, const char* caption, UINT type) override;
-    BOOL GetFileName(OPENFILENAMEA& ofn, BOOL bOpen) override;
+    int MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override;
+    BOOL GetFileName(OPENFILENAMEW& ofn, BOOL bOpen) override;
 
     std::deque<int> messageAnswers;
     std::deque<CString> fileAnswers;  // an empty name cancels
@@ -112,7 +133,7 @@ public:
     ~CModalDialogCloser();
 
     bool seen = false;
-    CString caption;
+    std::wstring caption;
     HWND owner = nullptr;
     // Runs inside the modal loop, on the dialog, before it is closed.
     std::function<void(HWND dialog)> inspect;

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "framework/Platform.h"
+#include "framework/String.h"
+
+#include <string>
+
+// What a person reads goes to Windows as UTF-16, so the Japanese texts come
+// out right whatever the system code page is; paths and playlist lines stay
+// byte strings in the ANSI code page. These convert between the two where a
+// text holds both (a path in a message, a name chosen in a file dialog).
+
+// The text as the system reads ANSI bytes (CP_ACP): bytes that are no valid
+// character there become the system's replacement, never an error.
+std::wstring AfxWideFromAnsi(const CString& text);
+
+// The ANSI bytes of a UTF-16 text, as the ANSI API would hand them over.
+CString AfxAnsiFromWide(const wchar_t* text);
