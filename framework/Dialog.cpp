@@ -61,9 +61,15 @@ HWND CDialog::OwnerHandle() const
     return pMain != nullptr && pMain != this ? pMain->m_hWnd : nullptr;
 }
 
+// Dialogs are made as Unicode windows: the dialog manager then puts the
+// template's UTF-16 texts (captions, labels, buttons) into the controls as
+// they are. An ANSI dialog would pass them through the system code page,
+// which loses the Japanese on any system but a Japanese one. The program's
+// own ANSI calls on these windows (a path into the edit, an entry into the
+// list) are converted by the system both ways.
 INT_PTR CDialog::DoModal()
 {
-    return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDTemplate), OwnerHandle(),
+    return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nIDTemplate), OwnerHandle(),
                              &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
@@ -71,7 +77,7 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
 {
     m_nIDTemplate = nIDTemplate;
     m_pParentWnd = pParentWnd;
-    return ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDTemplate), OwnerHandle(),
+    return ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nIDTemplate), OwnerHandle(),
                                 &CDialog::DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
