@@ -2,14 +2,19 @@
 
 // The one place that pins the Windows API level. Portable code includes this
 // instead of <windows.h> so it reads like Win32 code in both build trees.
+//
+// The oldest Windows Jumbla runs on is Windows Vista SP2 (6.0): the static
+// threads runtime imports GetTickCount64, which XP lacks. The PE header
+// declares the same version (CMakeLists.txt), and tools/windows-imports.txt
+// lists every function the program imports with the Windows that has it.
 
 #ifdef _WIN32
 
 #ifndef _WIN32_WINNT
-#define _WIN32_WINNT 0x0601
+#define _WIN32_WINNT 0x0600
 #endif
 #ifndef WINVER
-#define WINVER 0x0601
+#define WINVER 0x0600
 #endif
 #ifndef NOMINMAX
 #define NOMINMAX
