@@ -324,7 +324,10 @@ def ico_file(images):
 
 # --- the banner -------------------------------------------------------------
 
-BANNER_WIDTH, BANNER_HEIGHT = 349, 55
+# The banner lies wholly inside its control (205 x 41 dialog units, framed)
+# at 96 DPI with the dialog's 9-point font: about 298 x 57 pixels of client
+# area, so a few pixels to spare on every side.
+BANNER_WIDTH, BANNER_HEIGHT = 288, 50
 
 
 def draw_banner():
@@ -335,28 +338,28 @@ def draw_banner():
     def background(x, y):
         colour = mix(left, right, x / BANNER_WIDTH)
         # A soft light from the top edge.
-        return mix(colour, sheen, max(0.0, 0.16 * (1 - y / 26.0)))
+        return mix(colour, sheen, max(0.0, 0.16 * (1 - y / 24.0)))
     c.fill(background)
 
     # The playlist: bars pushed sideways as if just shuffled, each with a
     # coloured marker so the eye can follow an entry.
     chips = ["#ff7a6b", "#ffd166", "#7ee0a1", "#7cc6fe", "#c9a7ff"]
-    offsets = [(186, 120), (202, 104), (180, 128), (196, 110), (190, 118)]
+    offsets = [(158, 82), (170, 70), (154, 88), (166, 74), (162, 80)]
     for row, ((x, length), chip) in enumerate(zip(offsets, chips)):
-        y = 6.5 + row * 9
-        c.paint(c.rounded_rect(x, y, x + length, y + 6, 3), (255, 255, 255), 0.24)
-        c.paint(c.rounded_rect(x + 2, y + 1, x + 8, y + 5, 2), hex_colour(chip), 0.95)
+        y = 5.5 + row * 8
+        c.paint(c.rounded_rect(x, y, x + length, y + 5.5, 2.75), (255, 255, 255), 0.24)
+        c.paint(c.rounded_rect(x + 2, y + 1, x + 7.5, y + 4.5, 1.75), hex_colour(chip), 0.95)
 
     draw_shuffle_arrows(
         c,
-        [((226, 41), (334, 14), hex_colour("#ffc23d")),
-         ((226, 14), (334, 41), hex_colour("#fff4dc"))],
-        4.2, 11, 7.5, (hex_colour("#0d1640"), 1.8, 0.55))
+        [((190, 37), (276, 12), hex_colour("#ffc23d")),
+         ((190, 12), (276, 37), hex_colour("#fff4dc"))],
+        3.8, 10, 6.5, (hex_colour("#0d1640"), 1.6, 0.55))
 
-    title_x, title_y, scale = 15, 7, 3
+    title_x, title_y, scale = 12, 5, 3
     c.paint(c.text(TITLE_FONT, "Jumbla", title_x + 2, title_y + 2, scale), (0, 0, 0), 0.35)
     c.paint(c.text(TITLE_FONT, "Jumbla", title_x, title_y, scale), hex_colour("#fff4dc"))
-    c.paint(c.text(SMALL_FONT, "PLAYLIST SHUFFLER", title_x + 1, 40, 2), hex_colour("#9fe3f0"))
+    c.paint(c.text(SMALL_FONT, "PLAYLIST SHUFFLER", title_x + 1, 36, 2), hex_colour("#9fe3f0"))
     return c.downsample()
 
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cwctype>
 #include <string>
 #include <vector>
@@ -328,16 +329,62 @@ TEST(DialogResources, CreatedDialogsHaveTheirControlsInTabOrder)
     }
 }
 
-TEST(DialogResources, BannerShowsTheWholeBitmap)
+// The dialog's base units for its own font at a given DPI, as the dialog
+// manager computes them: the average width of the 52 Latin letters and the
+// font's height.
+SIZE DialogBaseUnits(HWND dialog, int dpi)
+{
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof font, &font);
+    font.lfHeight = -MulDiv(9, dpi, 72);  // the template's 9-point font
+    font.lfWidth = 0;
+    const HFONT scaled = CreateFontIndirectW(&font);
+    const HDC dc = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, scaled);
+    const wchar_t letters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, letters, 52, &extent);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(scaled);
+    return {(extent.cx / 26 + 1) / 2, metrics.tmHeight};
+}
+
+// SS_CENTERIMAGE centres a bitmap larger than its control and cuts off its
+// edges, letters included: the picture must lie wholly inside the control's
+// client area, here and at the larger DPIs where the control grows with the
+// font while the bitmap keeps its pixels.
+TEST(DialogResources, BannerFitsItsControlAtEveryDpi)
 {
     CreatedDialog dialog(IDD_MAIN);
     ASSERT_NE(nullptr, dialog.m_hWnd) << "error " << GetLastError();
     const HWND banner = GetDlgItem(dialog.m_hWnd, IDC_BANNER);
     const HBITMAP bitmap = reinterpret_cast<HBITMAP>(SendMessageW(banner, STM_GETIMAGE, IMAGE_BITMAP, 0));
     ASSERT_NE(nullptr, bitmap);
-    const SIZE size = BitmapSize(bitmap);
-    EXPECT_EQ(349, size.cx);
-    EXPECT_EQ(55, size.cy);
+    const SIZE picture = BitmapSize(bitmap);
+
+    RECT client = {};
+    GetClientRect(banner, &client);
+    RECT outer = {};
+    GetWindowRect(banner, &outer);
+    EXPECT_LE(picture.cx, client.right) << "this system's DPI";
+    EXPECT_LE(picture.cy, client.bottom) << "this system's DPI";
+
+    // The frame (client edge and dialog frame) grows with the DPI too.
+    const HDC screen = GetDC(nullptr);
+    const int thisDpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const SIZE frame = {(outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom};
+    for (int dpi : {96, 120, 144}) {
+        const SIZE units = DialogBaseUnits(dialog.m_hWnd, dpi);
+        const int width = MulDiv(205, units.cx, 4) - MulDiv(frame.cx, dpi, thisDpi);
+        const int height = MulDiv(41, units.cy, 8) - MulDiv(frame.cy, dpi, thisDpi);
+        EXPECT_LE(picture.cx, width) << dpi << " DPI";
+        EXPECT_LE(picture.cy, height) << dpi << " DPI";
+        std::printf("banner %ldx%ld in a client area of %dx%d at %d DPI\n", picture.cx, picture.cy, width, height, dpi);
+    }
 }
 
 TEST(DialogResources, AboutBoxShowsTheProgramIcon)
