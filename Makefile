@@ -70,7 +70,7 @@ bench: deps wine-setup
 	cmake --build $(BENCH) -j $(JOBS)
 	cmake -S . -B $(BENCH)-windows -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	      -DJUMBLA_TESTS=OFF -DJUMBLA_BENCH=ON
-	cmake --build $(BENCH)-windows -j $(JOBS) --target playlist_bench_win
+	cmake --build $(BENCH)-windows -j $(JOBS) --target playlist_bench_win title_bench_win
 	WINEPREFIX=$(CURDIR)/$(WIN64)/wineprefix bench/run.sh $(BENCH) $(BENCH)-windows
 
 # A zip for Windows users: the 32-bit program and a short read-me.

@@ -26,7 +26,7 @@ BOOL CShuffleApp::InitInstance()
         return FALSE;
     }
 
-    CShuffleDlg dlg;
+    CShuffleDlg dlg(*this);
     m_pMainWnd = &dlg;
     dlg.m_nHandling = static_cast<int>(GetProfileInt("Settings", "HandlingBy", 0));
     dlg.DoModal();

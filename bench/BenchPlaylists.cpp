@@ -57,3 +57,11 @@ std::string CBenchPlaylists::OutputPath(const char* name) const
 {
     return (std::filesystem::path(m_folder) / name).string();
 }
+
+void SkipLines(CStdioFile& source, UINT k)
+{
+    source.SeekToBegin();
+    CString line;
+    for (UINT i = 0; i < k; ++i)
+        source.ReadString(line);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/StdioFile.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,3 +26,6 @@ private:
     std::string m_folder;
     std::vector<std::pair<std::size_t, std::string>> m_playlists;
 };
+
+// The literal writer's step: rewinds source and reads and discards k lines.
+void SkipLines(CStdioFile& source, UINT k);

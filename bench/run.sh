@@ -16,6 +16,8 @@ if [ -n "$windows" ]; then
   table=$(mktemp)
   trap 'rm -f "$table"' EXIT
   "$tools/with-xvfb.sh" "$tools/wine-run.sh" "$windows/bench/windows/playlist_bench_win.exe" >"$table"
+  echo >>"$table"
+  "$tools/with-xvfb.sh" "$tools/wine-run.sh" "$windows/bench/windows/title_bench_win.exe" >>"$table"
   { echo; cat "$table"; } >>"$here/RESULTS.md"
 fi
 echo "bench/run.sh: wrote $here/RESULTS.md"

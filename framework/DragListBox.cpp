@@ -4,11 +4,9 @@
 
 #include <stdexcept>
 
-UINT AfxGetDragListMessage()
-{
-    static const UINT message = ::RegisterWindowMessage(DRAGLISTMSGSTRING);
-    return message;
-}
+BEGIN_MESSAGE_MAP(CDragListBox, CListBox)
+    ON_REGISTERED_MESSAGE_REFLECT(&AfxGetDragListMessage, &CDragListBox::OnDragListNotify)
+END_MESSAGE_MAP()
 
 void CDragListBox::PreSubclassWindow()
 {
@@ -20,38 +18,33 @@ void CDragListBox::PreSubclassWindow()
         throw std::runtime_error("CDragListBox: MakeDragList failed");
 }
 
-BOOL CDragListBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+LRESULT CDragListBox::OnDragListNotify(WPARAM, LPARAM lParam)
 {
-    if (message != AfxGetDragListMessage())
-        return CListBox::OnChildNotify(message, wParam, lParam, pResult);
-
     const DRAGLISTINFO& info = *reinterpret_cast<const DRAGLISTINFO*>(lParam);
     // The answers go back to comctl32 as the message's result: TRUE from
     // DL_BEGINDRAG starts the drag, DL_DRAGGING's result picks the cursor,
     // the others' results are ignored.
-    *pResult = 0;
     switch (info.uNotification) {
-    case DL_BEGINDRAG:
+    case DL_BEGINDRAG: {
         m_nDragSource = ItemFromPt(info.ptCursor, FALSE);
-        *pResult = BeginDrag(info.ptCursor);
-        if (!*pResult)
+        const BOOL begin = BeginDrag(info.ptCursor);
+        if (!begin)
             m_nDragSource = -1;
-        break;
+        return begin;
+    }
     case DL_DRAGGING:
-        *pResult = Dragging(info.ptCursor);
-        break;
+        return Dragging(info.ptCursor);
     case DL_DROPPED:
         Dropped(m_nDragSource, info.ptCursor);
         m_nDragSource = -1;
-        break;
+        return 0;
     case DL_CANCELDRAG:
         CancelDrag(info.ptCursor);
         m_nDragSource = -1;
-        break;
+        return 0;
     default:
-        return FALSE;
+        return 0;
     }
-    return TRUE;
 }
 
 BOOL CDragListBox::BeginDrag(POINT pt)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/ListBox.h"
+#include "framework/MessageMap.h"
 
 // A list box whose items the user drags to new places (comctl32's drag list).
 // comctl32 tells the list's parent about the drag through a registered
@@ -28,7 +29,9 @@ public:
 protected:
     // Makes the list a drag list. Only single-selection lists qualify.
     void PreSubclassWindow() override;
-    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    // The drag-list message the parent reflects here: lParam is the
+    // DRAGLISTINFO; the result goes back to comctl32.
+    LRESULT OnDragListNotify(WPARAM wParam, LPARAM lParam);
     // Where a drop at the screen point pt puts an item: in front of the item
     // under pt, at GetCount() for the empty part of the list below the last
     // item, or -1 outside the list.
@@ -36,7 +39,6 @@ protected:
 
     int m_nLast = -1;        // the item the insertion mark is drawn at
     int m_nDragSource = -1;  // the item picked up by the current drag
-};
 
-// The registered DRAGLISTMSGSTRING message, registered once per process.
-UINT AfxGetDragListMessage();
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,16 +1,24 @@
 #include "framework/ListBox.h"
 
+CListBox::CBulkAccess::CBulkAccess(CListBox& list)
+    : m_list(list), m_pfnOuter(list.m_pfnBulkProc)
+{
+    // Without a window there is no class procedure: messages then go the
+    // normal way, and SendMessage answers them as for any missing window.
+    if (list.m_hWnd != nullptr)
+        list.m_pfnBulkProc = reinterpret_cast<WNDPROC>(::GetClassLongPtrA(list.m_hWnd, GCLP_WNDPROC));
+}
+
+CListBox::CBulkAccess::~CBulkAccess()
+{
+    m_list.m_pfnBulkProc = m_pfnOuter;
+}
+
 LRESULT CListBox::SendListMessage(UINT message, WPARAM wParam, LPARAM lParam) const
 {
-    // The LB_* messages go straight to the ListBox class's procedure. No
-    // subclass in the chain (ours, the drag list's) handles them, and under
-    // Wine every subclass hop costs a round trip to the server: a 10,000-item
-    // load or shuffle took seconds through the chain, milliseconds past it.
-    if (m_pfnListProc == nullptr)
-        m_pfnListProc = reinterpret_cast<WNDPROC>(::GetClassLongPtrA(m_hWnd, GCLP_WNDPROC));
-    if (m_pfnListProc == nullptr)  // no window yet: answer as SendMessage would
-        return ::SendMessageA(m_hWnd, message, wParam, lParam);
-    return ::CallWindowProcA(m_pfnListProc, m_hWnd, message, wParam, lParam);
+    if (m_pfnBulkProc != nullptr)
+        return ::CallWindowProcA(m_pfnBulkProc, m_hWnd, message, wParam, lParam);
+    return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
 
 int CListBox::GetCount() const

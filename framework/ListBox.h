@@ -19,9 +19,29 @@ public:
     DWORD_PTR GetItemData(int nIndex) const;
     void ResetContent();
 
+    // Marks bulk work on the list (filling it, reading every item) for the
+    // object's lifetime: the LB_* messages of this object then go straight to
+    // the ListBox class's window procedure, past every subclass (ours, the
+    // drag list's). None of those handles LB_* messages, and under Wine every
+    // subclass hop is a round trip to the server: a 10,000-item load or
+    // shuffle took seconds through the chain, milliseconds past it. Outside
+    // such a stretch every message takes the normal subclass chain. The class
+    // procedure is looked up for the window attached now, never kept longer.
+    class CBulkAccess
+    {
+    public:
+        explicit CBulkAccess(CListBox& list);
+        ~CBulkAccess();
+        CBulkAccess(const CBulkAccess&) = delete;
+        CBulkAccess& operator=(const CBulkAccess&) = delete;
+
+    private:
+        CListBox& m_list;
+        WNDPROC m_pfnOuter;  // an enclosing stretch's procedure
+    };
+
 private:
-    // Sends an LB_* message to the list box's own window procedure.
     LRESULT SendListMessage(UINT message, WPARAM wParam, LPARAM lParam) const;
 
-    mutable WNDPROC m_pfnListProc = nullptr;  // the ListBox class's procedure
+    WNDPROC m_pfnBulkProc = nullptr;  // the ListBox class's procedure, during bulk work
 };

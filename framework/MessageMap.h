@@ -17,12 +17,17 @@ class CWnd;
 // and gives the message's result.
 typedef LRESULT (*AFX_PINVOKE)(CWnd& wnd, WPARAM wParam, LPARAM lParam);
 
+// A registered message's number, known only at run time: the function
+// registers the message (once) and returns its number.
+typedef UINT (*AFX_PMSGNUMBER)();
+
 struct AFX_MSGMAP_ENTRY
 {
-    UINT nMessage;  // WM_... or AFX_WM_REFLECT_COMMAND
+    UINT nMessage;  // WM_..., AFX_WM_REFLECT_COMMAND, or for a registered message 0 or AFX_WM_REFLECT_BASE
     UINT nCode;     // notification code of a WM_COMMAND, else 0
     UINT nID;       // first control ID of a WM_COMMAND, else 0
     UINT nLastID;   // last control ID (nID for a single control)
+    AFX_PMSGNUMBER pfnRegistered;  // a registered message: its number is added to nMessage
     AFX_PINVOKE pfnInvoke;  // nullptr ends the table
 };
 
@@ -33,9 +38,16 @@ struct AFX_MSGMAP
 };
 
 // Entries for a control's own notifications that its parent reflects back to
-// it (MFC's WM_REFLECT_BASE + WM_COMMAND). Matched by notification code only:
-// the control is already identified by its window handle.
-const UINT AFX_WM_REFLECT_COMMAND = 0xBC00 + WM_COMMAND;
+// it (MFC's WM_REFLECT_BASE + message). A reflected WM_COMMAND is matched by
+// notification code only: the control is already identified by its window
+// handle. Registered messages (0xC000 to 0xFFFF) reflect above 0xFFFF, where
+// no real message lies.
+const UINT AFX_WM_REFLECT_BASE = 0xBC00;
+const UINT AFX_WM_REFLECT_COMMAND = AFX_WM_REFLECT_BASE + WM_COMMAND;
+
+// The drag list's registered message (DRAGLISTMSGSTRING), which comctl32
+// sends to the list's parent; registered once per process.
+UINT AfxGetDragListMessage();
 
 // The first entry for (message, code, id) in `pMap` or its base maps, or
 // nullptr. For messages other than WM_COMMAND code and id are 0.
@@ -55,6 +67,12 @@ LRESULT SysCommand(CWnd& wnd, WPARAM wParam, LPARAM lParam)
 {
     (static_cast<T&>(wnd).*pfn)(static_cast<UINT>(wParam), lParam);
     return 0;
+}
+
+template <class T, LRESULT (T::*pfn)(WPARAM, LPARAM)>
+LRESULT Message(CWnd& wnd, WPARAM wParam, LPARAM lParam)
+{
+    return (static_cast<T&>(wnd).*pfn)(wParam, lParam);
 }
 
 template <class T, HCURSOR (T::*pfn)()>
@@ -106,7 +124,7 @@ protected:                                                      \
         static const AFX_MSGMAP_ENTRY messageEntries[] = {
 
 #define END_MESSAGE_MAP()                                                  \
-            { 0, 0, 0, 0, nullptr }                                        \
+            { 0, 0, 0, 0, nullptr, nullptr }                               \
         };                                                                 \
         static const AFX_MSGMAP messageMap = {                             \
             &TheBaseClass::GetThisMessageMap, &messageEntries[0] };        \
@@ -115,30 +133,40 @@ protected:                                                      \
 
 // void OnSysCommand(UINT nID, LPARAM lParam)
 #define ON_WM_SYSCOMMAND() \
-    { WM_SYSCOMMAND, 0, 0, 0, &AfxInvoke::SysCommand<ThisClass, &ThisClass::OnSysCommand> },
+    { WM_SYSCOMMAND, 0, 0, 0, nullptr, &AfxInvoke::SysCommand<ThisClass, &ThisClass::OnSysCommand> },
 
 // void OnPaint()
 #define ON_WM_PAINT() \
-    { WM_PAINT, 0, 0, 0, &AfxInvoke::Void<ThisClass, &ThisClass::OnPaint> },
+    { WM_PAINT, 0, 0, 0, nullptr, &AfxInvoke::Void<ThisClass, &ThisClass::OnPaint> },
 
 // HCURSOR OnQueryDragIcon()
 #define ON_WM_QUERYDRAGICON() \
-    { WM_QUERYDRAGICON, 0, 0, 0, &AfxInvoke::QueryDragIcon<ThisClass, &ThisClass::OnQueryDragIcon> },
+    { WM_QUERYDRAGICON, 0, 0, 0, nullptr, &AfxInvoke::QueryDragIcon<ThisClass, &ThisClass::OnQueryDragIcon> },
 
 // void OnDestroy()
 #define ON_WM_DESTROY() \
-    { WM_DESTROY, 0, 0, 0, &AfxInvoke::Void<ThisClass, &ThisClass::OnDestroy> },
+    { WM_DESTROY, 0, 0, 0, nullptr, &AfxInvoke::Void<ThisClass, &ThisClass::OnDestroy> },
 
 // void OnDropFiles(HDROP hDropInfo); the framework calls DragFinish afterwards.
 #define ON_WM_DROPFILES() \
-    { WM_DROPFILES, 0, 0, 0, &AfxInvoke::DropFiles<ThisClass, &ThisClass::OnDropFiles> },
+    { WM_DROPFILES, 0, 0, 0, nullptr, &AfxInvoke::DropFiles<ThisClass, &ThisClass::OnDropFiles> },
 
 // void memberFxn(); BN_CLICKED is 0, as are menu commands and the IDOK and
 // IDCANCEL that the dialog manager sends for Enter, Escape and close.
 #define ON_BN_CLICKED(id, memberFxn) \
-    { WM_COMMAND, BN_CLICKED, (id), (id), &AfxInvoke::Void<ThisClass, memberFxn> },
+    { WM_COMMAND, BN_CLICKED, (id), (id), nullptr, &AfxInvoke::Void<ThisClass, memberFxn> },
 
 // void memberFxn(), in the control's own map: the control handles the
 // notification it sent to its parent.
 #define ON_CONTROL_REFLECT(wNotifyCode, memberFxn) \
-    { AFX_WM_REFLECT_COMMAND, (wNotifyCode), 0, 0, &AfxInvoke::Void<ThisClass, memberFxn> },
+    { AFX_WM_REFLECT_COMMAND, (wNotifyCode), 0, 0, nullptr, &AfxInvoke::Void<ThisClass, memberFxn> },
+
+// LRESULT memberFxn(WPARAM, LPARAM): the message as it came, result and all.
+#define ON_MESSAGE(message, memberFxn) \
+    { (message), 0, 0, 0, nullptr, &AfxInvoke::Message<ThisClass, memberFxn> },
+
+// LRESULT memberFxn(WPARAM, LPARAM), in the control's own map: the registered
+// message pfnRegistered names, sent to the parent about this control and
+// reflected back to it.
+#define ON_REGISTERED_MESSAGE_REFLECT(pfnRegistered, memberFxn) \
+    { AFX_WM_REFLECT_BASE, 0, 0, 0, (pfnRegistered), &AfxInvoke::Message<ThisClass, memberFxn> },

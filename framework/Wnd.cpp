@@ -1,6 +1,5 @@
 #include "framework/Wnd.h"
 
-#include "framework/DragListBox.h"
 #include "framework/UserPrompts.h"
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
@@ -153,20 +152,19 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     return TRUE;
 }
 
-BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT* pResult)
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    if (message != WM_COMMAND)
-        return FALSE;
-    const AFX_MSGMAP_ENTRY* pEntry = AfxFindMessageEntry(GetMessageMap(), AFX_WM_REFLECT_COMMAND, HIWORD(wParam), 0);
+    const UINT code = message == WM_COMMAND ? HIWORD(wParam) : 0;
+    const AFX_MSGMAP_ENTRY* pEntry = AfxFindMessageEntry(GetMessageMap(), AFX_WM_REFLECT_BASE + message, code, 0);
     if (pEntry == nullptr)
         return FALSE;
-    *pResult = pEntry->pfnInvoke(*this, wParam, 0);
+    *pResult = pEntry->pfnInvoke(*this, wParam, lParam);
     return TRUE;
 }
 
 const AFX_MSGMAP* CWnd::GetThisMessageMap()
 {
-    static const AFX_MSGMAP_ENTRY noEntries[] = {{0, 0, 0, 0, nullptr}};
+    static const AFX_MSGMAP_ENTRY noEntries[] = {{0, 0, 0, 0, nullptr, nullptr}};
     static const AFX_MSGMAP messageMap = {nullptr, &noEntries[0]};
     return &messageMap;
 }
@@ -260,6 +258,22 @@ HWND CWnd::SetActiveWindow()
 void CWnd::SetRedraw(BOOL bRedraw)
 {
     ::SendMessageA(m_hWnd, WM_SETREDRAW, bRedraw, 0);
+}
+
+CRedrawGuard::CRedrawGuard(CWnd& wnd)
+    : m_wnd(wnd)
+{
+    m_wnd.SetRedraw(FALSE);
+}
+
+CRedrawGuard::~CRedrawGuard()
+{
+    if (m_wnd.m_hWnd == nullptr)
+        return;  // InvalidateRect(nullptr) would repaint every window
+    m_wnd.SetRedraw(TRUE);
+    // WM_SETREDRAW TRUE repaints nothing by itself: the changes made while
+    // redrawing was off are shown only once the window is invalidated.
+    ::InvalidateRect(m_wnd.m_hWnd, nullptr, TRUE);
 }
 
 BOOL CWnd::DestroyWindow()

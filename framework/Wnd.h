@@ -76,6 +76,20 @@ private:
     MSG m_currentMsg = {};  // the message Default() refers to
 };
 
+// Turns a window's redrawing off for a scope (many changes, one repaint) and
+// back on, with the whole window repainted, on every way out.
+class CRedrawGuard
+{
+public:
+    explicit CRedrawGuard(CWnd& wnd);
+    ~CRedrawGuard();
+    CRedrawGuard(const CRedrawGuard&) = delete;
+    CRedrawGuard& operator=(const CRedrawGuard&) = delete;
+
+private:
+    CWnd& m_wnd;
+};
+
 // What a window procedure returns after an exception from a handler has
 // been reported through the prompt seam.
 LRESULT AfxHandleWndProcException(HWND hWnd, UINT message) noexcept;

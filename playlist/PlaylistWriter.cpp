@@ -82,14 +82,6 @@ void CloseAfterError(CStdioFile& file) noexcept
 
 }  // namespace
 
-void SkipLines(CStdioFile& source, UINT k)
-{
-    source.SeekToBegin();
-    CString line;
-    for (UINT i = 0; i < k; ++i)
-        source.ReadString(line);
-}
-
 void WriteShuffledPlaylist(CStdioFile& source, CStdioFile& destination, const std::vector<UINT>& lineIndices)
 {
     try {

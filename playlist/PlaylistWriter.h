@@ -4,9 +4,6 @@
 
 #include <vector>
 
-// Rewinds source and reads and discards k lines.
-void SkipLines(CStdioFile& source, UINT k);
-
 // Writes the playlist the player repeats as a whole: the line
 // "#control(repeat="all")", then for every entry in order the source line at
 // its line index, as the source holds it now (an index past its end gives an

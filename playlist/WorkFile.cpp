@@ -1,5 +1,8 @@
 #include "playlist/WorkFile.h"
 
+#include "framework/StdioFile.h"
+#include "playlist/PlaylistWriter.h"
+
 namespace {
 
 const char kWorkFileName[] = "jumbla_work.vql";
@@ -13,3 +16,75 @@ CString WorkFilePath(const CString& playlistPath)
         return CString(kWorkFileName);
     return playlistPath.Left(lastBackslash) + "\\" + kWorkFileName;
 }
+
+BOOL WriteWorkFile(const CString& playlistPath, const CString& workPath, const std::vector<UINT>& lineIndices)
+{
+    try {
+        CStdioFile source(playlistPath, CFile::modeRead | CFile::typeText);
+        CStdioFile destination(workPath, CFile::modeCreate | CFile::modeWrite | CFile::typeText);
+        WriteShuffledPlaylist(source, destination, lineIndices);
+    } catch (const CFileException&) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool IsItsOwnWorkFile(const CString& playlistFullPath)
+{
+    return WorkFilePath(playlistFullPath).CompareNoCase(playlistFullPath) == 0;
+}
+
+CString ReplacementFolder(const CString& target)
+{
+    const CString folder = target.Left(target.ReverseFind('\\') + 1);
+    return folder.IsEmpty() ? CString(".") : folder;
+}
+
+#ifdef _WIN32
+
+namespace {
+
+// The absolute, normalised name (".." and "." resolved, trailing dots and
+// blanks dropped, as the file system does); the path itself when it has none.
+CString FullPath(const CString& path)
+{
+    CString full;
+    const DWORD length = ::GetFullPathNameA(path, MAX_PATH, full.GetBuffer(MAX_PATH), nullptr);
+    full.ReleaseBuffer(length > 0 && length < MAX_PATH ? static_cast<int>(length) : 0);
+    return full.IsEmpty() ? path : full;
+}
+
+// Copies from to a temporary name in to's folder and moves it over to.
+BOOL CopyWholeThenReplace(const CString& from, const CString& to)
+{
+    char partial[MAX_PATH];
+    // GetTempFileName creates the (empty) file, so the name stays ours.
+    if (!::GetTempFileNameA(ReplacementFolder(to), "jmb", 0, partial))
+        return FALSE;
+    // MoveFileEx within one folder is a rename: to is either the old file
+    // or the whole copy, never a part.
+    if (::CopyFileA(from, partial, FALSE) && ::MoveFileExA(partial, to, MOVEFILE_REPLACE_EXISTING))
+        return TRUE;
+    ::DeleteFileA(partial);
+    return FALSE;
+}
+
+}  // namespace
+
+void DeleteWorkFileOf(const CString& playlistPath)
+{
+    if (IsItsOwnWorkFile(FullPath(playlistPath)))
+        return;
+    ::DeleteFileA(WorkFilePath(playlistPath));
+}
+
+BOOL SaveWorkFileAs(const CString& playlistPath, const CString& savedPath)
+{
+    const CString workPath = WorkFilePath(playlistPath);
+    const bool savedAsWorkFile = FullPath(savedPath).CompareNoCase(FullPath(workPath)) == 0;
+    const BOOL saved = !savedAsWorkFile && CopyWholeThenReplace(workPath, savedPath);
+    DeleteWorkFileOf(playlistPath);
+    return saved;
+}
+
+#endif

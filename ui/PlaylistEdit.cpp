@@ -2,11 +2,9 @@
 
 #include "framework/StdioFile.h"
 #include "framework/WideText.h"
-#include "framework/WinApp.h"
 #include "playlist/PlaylistLoader.h"
-#include "playlist/ShuffleListBox.h"
 #include "playlist/VqfHeader.h"
-#include "ui/ShuffleDlg.h"
+#include "ui/ShuffleListBox.h"
 
 // EN_CHANGE comes for typing and for every SetWindowText, and the dialog
 // reflects it back to the edit, so this one entry covers every way a path
@@ -15,11 +13,16 @@ BEGIN_MESSAGE_MAP(CPlaylistEdit, CEdit)
     ON_CONTROL_REFLECT(EN_CHANGE, &CPlaylistEdit::ReloadList)
 END_MESSAGE_MAP()
 
+CPlaylistEdit::CPlaylistEdit(CShuffleListBox& listBox, const int& displayMode)
+    : m_listBox(listBox), m_nDisplayMode(displayMode)
+{
+}
+
 void CPlaylistEdit::ReloadList()
 {
     CString path;
     GetWindowText(path);
-    if (path.IsEmpty() || m_pListBox == nullptr)
+    if (path.IsEmpty())
         return;
 
     CStdioFile playlist;
@@ -30,26 +33,22 @@ void CPlaylistEdit::ReloadList()
     // readable playlist (every keystroke on the way to one) keeps the list.
     // One reset rather than deleting the first item until none is left: the
     // same empty list, without moving every remaining item per delete.
-    m_pListBox->SetRedraw(FALSE);
-    m_pListBox->ResetContent();
-
-    const int displayMode = static_cast<CShuffleDlg*>(AfxGetMainWnd())->m_nHandling;
-
+    CRedrawGuard redraw(m_listBox);
+    CListBox::CBulkAccess bulk(m_listBox);
+    m_listBox.ResetContent();
     try {
         LoadPlaylistEntries(
-            playlist, displayMode,
+            playlist, m_nDisplayMode,
             [this](const CString& entryPath, CString& title, CString& author) {
                 return ReadVqfTags(entryPath, title, author);
             },
             [this](const CString& text, UINT lineIndex) {
-                const int index = m_pListBox->AddString(text);
-                m_pListBox->SetItemData(index, lineIndex);
+                const int index = m_listBox.AddString(text);
+                m_listBox.SetItemData(index, lineIndex);
             });
     } catch (const CFileException&) {
         // A read error ends the load quietly; the entries so far stay.
     }
-    m_pListBox->SetRedraw(TRUE);
-    ::InvalidateRect(m_pListBox->m_hWnd, nullptr, TRUE);
 }
 
 int CPlaylistEdit::ReadVqfTags(const CString& path, CString& title, CString& author)

@@ -7,16 +7,17 @@
 class CShuffleListBox;
 
 // The playlist-path edit. Every change of its text loads the playlist it
-// names into the entry list.
+// names into the entry list, in the display mode its window holds.
 class CPlaylistEdit : public CEdit
 {
 public:
-    // The list ReloadList fills; set before the first text goes in.
-    void SetListBox(CShuffleListBox* pListBox) { m_pListBox = pListBox; }
+    // listBox is the list ReloadList fills; displayMode is the window's
+    // m_nHandling, read at every load. Both outlive the edit.
+    CPlaylistEdit(CShuffleListBox& listBox, const int& displayMode);
 
     // Replaces the list with the entries of the playlist the text names, in
-    // the main window's display mode. An empty text or a file that cannot be
-    // opened leaves the list as it is; a read error keeps what was appended.
+    // the display mode. An empty text or a file that cannot be opened leaves
+    // the list as it is; a read error keeps what was appended.
     void ReloadList();
 
     // The title and author of a VQF file. A file that cannot be read is
@@ -27,5 +28,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    CShuffleListBox* m_pListBox = nullptr;
+    CShuffleListBox& m_listBox;
+    const int& m_nDisplayMode;
 };

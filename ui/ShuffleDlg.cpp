@@ -1,6 +1,5 @@
 #include "ui/ShuffleDlg.h"
 
-#include "app/ShuffleApp.h"
 #include "framework/DataExchange.h"
 #include "framework/FileDialog.h"
 #include "framework/Random.h"
@@ -29,48 +28,7 @@ std::wstring LoadResourceString(UINT id)
     return std::wstring(text, length > 0 ? length : 0);
 }
 
-CString FullPath(const CString& path)
-{
-    CString full;
-    const DWORD length = ::GetFullPathNameA(path, MAX_PATH, full.GetBuffer(MAX_PATH), nullptr);
-    full.ReleaseBuffer(length > 0 && length < MAX_PATH ? static_cast<int>(length) : 0);
-    return full.IsEmpty() ? path : full;
-}
-
-// File names ignore letter case on Windows.
-bool NameTheSameFile(const CString& path, const CString& otherPath)
-{
-    return FullPath(path).CompareNoCase(FullPath(otherPath)) == 0;
-}
-
-// Deletes the work file of a playlist, unless the playlist is that very file
-// (a playlist saved as jumbla_work.vql in its own folder): deleting it would
-// throw away the user's playlist. A missing work file is no error.
-void DeleteWorkFileOf(const CString& playlistPath)
-{
-    const CString workPath = WorkFilePath(playlistPath);
-    if (NameTheSameFile(workPath, playlistPath))
-        return;
-    ::DeleteFileA(workPath);
-}
-
-// Copies the written playlist to the chosen name through a new file in the
-// same folder, which then replaces the name: a copy that fails part-way (a
-// full disk, say) leaves a file of that name as it was instead of cut short.
-BOOL CopyOverKeepingOldOnFailure(const CString& from, const CString& to)
-{
-    // The folder with its backslash: "C:\" for a file in a drive root.
-    const CString folder = to.Left(to.ReverseFind('\\') + 1);
-    char partial[MAX_PATH];
-    if (!::GetTempFileNameA(folder.IsEmpty() ? "." : folder.GetString(), "jmb", 0, partial))
-        return FALSE;
-    if (::CopyFileA(from, partial, FALSE) && ::MoveFileExA(partial, to, MOVEFILE_REPLACE_EXISTING))
-        return TRUE;
-    ::DeleteFileA(partial);
-    return FALSE;
-}
-
-}
+}  // namespace
 
 BEGIN_MESSAGE_MAP(CShuffleDlg, CDialog)
     ON_WM_SYSCOMMAND()
@@ -86,10 +44,12 @@ BEGIN_MESSAGE_MAP(CShuffleDlg, CDialog)
     ON_WM_DROPFILES()
 END_MESSAGE_MAP()
 
-CShuffleDlg::CShuffleDlg(CWnd* pParent)
+CShuffleDlg::CShuffleDlg(CPlayerLauncher& launcher, CWnd* pParent)
     : CDialog(IDD_MAIN, pParent),
+      m_editPath(m_listEntries, m_nHandling),
       m_nHandling(-1),
-      m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)))
+      m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_launcher(launcher)
 {
 }
 
@@ -123,7 +83,6 @@ BOOL CShuffleDlg::OnInitDialog()
     AfxGetRandom().Seed(static_cast<unsigned int>(std::time(nullptr)));
 
     const CString lastPlaylist = AfxGetApp()->GetProfileString("Settings", "VQLFile", "");
-    m_editPath.SetListBox(&m_listEntries);
     // Setting the text raises EN_CHANGE, which loads the playlist.
     m_editPath.SetWindowText(lastPlaylist);
     return TRUE;
@@ -176,8 +135,7 @@ void CShuffleDlg::OnDestroy()
 {
     CDialog::OnDestroy();
     // The controls still exist while WM_DESTROY is handled.
-    CString path;
-    m_editPath.GetWindowText(path);
+    const CString path = PlaylistPath();
     if (path.IsEmpty())
         return;
     DeleteWorkFileOf(path);
@@ -186,18 +144,12 @@ void CShuffleDlg::OnDestroy()
 
 void CShuffleDlg::OnPlay()
 {
-    CString path;
-    m_editPath.GetWindowText(path);
+    const CString path = PlaylistPath();
     const CString workPath = WorkFilePath(path);
-    try {
-        CStdioFile source(path, CFile::modeRead | CFile::typeText);
-        CStdioFile destination(workPath, CFile::modeCreate | CFile::modeWrite | CFile::typeText);
-        WriteShuffledPlaylist(source, destination);
-    } catch (const CFileException&) {
-        // Nothing to play: no message, no player.
+    // Nothing to play: no message, no player.
+    if (!WriteWorkFile(path, workPath, EntryOrder()))
         return;
-    }
-    static_cast<CShuffleApp*>(AfxGetApp())->LaunchPlayer(workPath);
+    m_launcher.LaunchPlayer(workPath);
 }
 
 void CShuffleDlg::OnShuffle()
@@ -219,8 +171,7 @@ void CShuffleDlg::OnModeFileName()
 
 void CShuffleDlg::OnLoad()
 {
-    CString path;
-    m_editPath.GetWindowText(path);
+    const CString path = PlaylistPath();
     if (!path.IsEmpty())
         DeleteWorkFileOf(path);
 
@@ -231,33 +182,18 @@ void CShuffleDlg::OnLoad()
 
 void CShuffleDlg::OnSave()
 {
-    CString path;
-    m_editPath.GetWindowText(path);
-    CString workPath;
-    if (!path.IsEmpty()) {
-        workPath = WorkFilePath(path);
+    const CString path = PlaylistPath();
+    if (!path.IsEmpty())
         DeleteWorkFileOf(path);
-    }
 
     const CString savedPath = AskPlaylistName(FALSE, L"VQLファイルの保存", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
     if (savedPath.IsEmpty())
         return;
 
-    try {
-        CStdioFile source(path, CFile::modeRead | CFile::typeText);
-        CStdioFile destination(workPath, CFile::modeCreate | CFile::modeWrite | CFile::typeText);
-        WriteShuffledPlaylist(source, destination);
-    } catch (const CFileException&) {
-        MessageBox(kSaveFailed, L"Jumbla", MB_OK);
-        return;
-    }
-
-    // Saving as the work file itself would keep nothing: it is deleted next.
-    const BOOL copied = !NameTheSameFile(savedPath, workPath) && CopyOverKeepingOldOnFailure(workPath, savedPath);
-    DeleteWorkFileOf(path);
-    if (!copied) {
-        // Asking to load a file that was never written would report the
-        // failure as a success.
+    // An empty path fails the write (it opens no playlist). Asking to load a
+    // file that was never written would report the failure as a success, so
+    // a failed copy is reported like a failed write.
+    if (!WriteWorkFile(path, WorkFilePath(path), EntryOrder()) || !SaveWorkFileAs(path, savedPath)) {
         MessageBox(kSaveFailed, L"Jumbla", MB_OK);
         return;
     }
@@ -294,18 +230,30 @@ void CShuffleDlg::OnDropFiles(HDROP hDropInfo)
 
 void CShuffleDlg::WriteShuffledPlaylist(CStdioFile& source, CStdioFile& destination)
 {
+    ::WriteShuffledPlaylist(source, destination, EntryOrder());
+}
+
+CString CShuffleDlg::PlaylistPath() const
+{
+    CString path;
+    m_editPath.GetWindowText(path);
+    return path;
+}
+
+std::vector<UINT> CShuffleDlg::EntryOrder()
+{
+    CListBox::CBulkAccess bulk(m_listEntries);
     const int count = m_listEntries.GetCount();
     std::vector<UINT> lineIndices;
     lineIndices.reserve(count > 0 ? count : 0);
     for (int i = 0; i < count; ++i)
         lineIndices.push_back(static_cast<UINT>(m_listEntries.GetItemData(i)));
-    ::WriteShuffledPlaylist(source, destination, lineIndices);
+    return lineIndices;
 }
 
 CString CShuffleDlg::AskPlaylistName(BOOL bOpen, const wchar_t* title, DWORD flags)
 {
-    CString path;
-    m_editPath.GetWindowText(path);
+    const CString path = PlaylistPath();
     // The current playlist's folder; Left() of -1 is empty, and an empty
     // folder lets the dialog choose.
     const CString folder = path.Left(path.ReverseFind('\\'));

@@ -3,15 +3,19 @@
 #include "framework/Dialog.h"
 #include "framework/MessageMap.h"
 #include "framework/StdioFile.h"
-#include "playlist/ShuffleListBox.h"
+#include "ui/PlayerLauncher.h"
 #include "ui/PlaylistEdit.h"
+#include "ui/ShuffleListBox.h"
+
+#include <vector>
 
 // The main window: the entry list, the playlist-path edit, the display-mode
 // radio group and the commands that shuffle, play, load and save.
 class CShuffleDlg : public CDialog
 {
 public:
-    CShuffleDlg(CWnd* pParent = nullptr);
+    // Play starts the player through launcher.
+    explicit CShuffleDlg(CPlayerLauncher& launcher, CWnd* pParent = nullptr);
 
     CShuffleListBox m_listEntries;
     CPlaylistEdit m_editPath;
@@ -41,7 +45,12 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    CString PlaylistPath() const;
+    // The line index of every entry, in the list's order.
+    std::vector<UINT> EntryOrder();
     // Asks for a playlist name in the open or save dialog, starting in the
     // current playlist's folder. Empty when the user cancels.
     CString AskPlaylistName(BOOL bOpen, const wchar_t* title, DWORD flags);
+
+    CPlayerLauncher& m_launcher;
 };

@@ -15,6 +15,7 @@
 #include "ui/ShuffleDlg.h"
 
 #include "../BenchFigures.h"
+#include "BenchClock.h"
 #include "../BenchPlaylists.h"
 
 #include <algorithm>
@@ -50,18 +51,6 @@ double LinearWork(long n)
 double SquareWork(long n)
 {
     return static_cast<double>(n) * n;
-}
-
-double NowMs()
-{
-    static const double ticksPerMs = [] {
-        LARGE_INTEGER frequency;
-        ::QueryPerformanceFrequency(&frequency);
-        return static_cast<double>(frequency.QuadPart) / 1000;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / ticksPerMs;
 }
 
 // A measured time, or the time a literal run would take, scaled from the
@@ -315,7 +304,7 @@ int main()
     // The table goes into a UTF-8 Markdown file: LF line ends, no CR added.
     _setmode(_fileno(stdout), _O_BINARY);
     CBenchPlaylists playlists;
-    CShuffleDlg dlg;
+    CShuffleDlg dlg(theApp);
     theApp.m_pMainWnd = &dlg;
     dlg.m_nHandling = kFileNameMode;
     if (!dlg.Create(IDD_MAIN)) {

@@ -12,10 +12,16 @@ LRESULT Ignore(CWnd&, WPARAM, LPARAM)
     return 0;
 }
 
+// A registered message's number, as RegisterWindowMessage would give it.
+UINT ProbeRegisteredMessage()
+{
+    return 0xC123;
+}
+
 const AFX_MSGMAP_ENTRY kBaseEntries[] = {
-    {WM_COMMAND, BN_CLICKED, 100, 100, &Ignore},
-    {WM_PAINT, 0, 0, 0, &Ignore},
-    {0, 0, 0, 0, nullptr},
+    {WM_COMMAND, BN_CLICKED, 100, 100, nullptr, &Ignore},
+    {WM_PAINT, 0, 0, 0, nullptr, &Ignore},
+    {0, 0, 0, 0, nullptr, nullptr},
 };
 
 const AFX_MSGMAP* BaseMap()
@@ -25,11 +31,12 @@ const AFX_MSGMAP* BaseMap()
 }
 
 const AFX_MSGMAP_ENTRY kDerivedEntries[] = {
-    {WM_COMMAND, BN_CLICKED, 100, 100, &Ignore},
-    {WM_COMMAND, EN_CHANGE, 100, 100, &Ignore},
-    {WM_COMMAND, BN_CLICKED, 200, 209, &Ignore},
-    {AFX_WM_REFLECT_COMMAND, EN_CHANGE, 0, 0, &Ignore},
-    {0, 0, 0, 0, nullptr},
+    {WM_COMMAND, BN_CLICKED, 100, 100, nullptr, &Ignore},
+    {WM_COMMAND, EN_CHANGE, 100, 100, nullptr, &Ignore},
+    {WM_COMMAND, BN_CLICKED, 200, 209, nullptr, &Ignore},
+    {AFX_WM_REFLECT_COMMAND, EN_CHANGE, 0, 0, nullptr, &Ignore},
+    {AFX_WM_REFLECT_BASE, 0, 0, 0, &ProbeRegisteredMessage, &Ignore},
+    {0, 0, 0, 0, nullptr, nullptr},
 };
 
 const AFX_MSGMAP kDerivedMap = {&BaseMap, &kDerivedEntries[0]};
@@ -53,6 +60,8 @@ TEST(MessageMapLookup, MatchesMessageCodeAndIdRangeThroughBaseMaps)
         {"paint found in the base map", WM_PAINT, 0, 0, &kBaseEntries[1]},
         {"reflected entry does not answer the parent's WM_COMMAND", WM_COMMAND, EN_CHANGE, 0, nullptr},
         {"reflected entry by code", AFX_WM_REFLECT_COMMAND, EN_CHANGE, 0, &kDerivedEntries[3]},
+        {"reflected registered message", AFX_WM_REFLECT_BASE + 0xC123, 0, 0, &kDerivedEntries[4]},
+        {"the registered message itself is not the reflected one", 0xC123, 0, 0, nullptr},
         {"message nobody maps", WM_DESTROY, 0, 0, nullptr},
     };
     for (const Case& c : cases)

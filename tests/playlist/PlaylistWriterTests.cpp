@@ -105,16 +105,4 @@ TEST_F(PlaylistWriterTest, WriteErrorLeavesWithBothFilesClosed)
     }
 }
 
-TEST_F(PlaylistWriterTest, SkipLinesRewindsFirst)
-{
-    WriteBytes(m_sourcePath, "zero\none\ntwo\n");
-    CStdioFile source(m_sourcePath.c_str(), CFile::modeRead | CFile::typeText);
-    CString line;
-    for (UINT k : {2u, 0u, 1u, 5u}) {
-        SkipLines(source, k);
-        source.ReadString(line);
-        EXPECT_EQ(line, k == 0 ? "zero" : k == 1 ? "one" : k == 2 ? "two" : "") << "k = " << k;
-    }
-}
-
 }  // namespace

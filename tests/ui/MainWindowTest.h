@@ -49,7 +49,7 @@ public:
 
     void Open(int displayMode = 1)
     {
-        dlg = std::make_unique<CShuffleDlg>();
+        dlg = std::make_unique<CShuffleDlg>(theApp);
         theApp.m_pMainWnd = dlg.get();
         dlg->m_nHandling = displayMode;
         ASSERT_TRUE(dlg->Create(IDD_MAIN));

@@ -91,17 +91,3 @@ TEST_F(PlaylistEditTest, TitleModeShowsTagsAndReportsUnreadableFilesThroughTheEd
     EXPECT_EQ(prompts.messages[0].type, static_cast<UINT>(MB_OK));
     EXPECT_EQ(prompts.messages[0].owner, Item(IDC_PATH));
 }
-
-TEST_F(PlaylistEditTest, EveryModeOtherThanZeroShowsRawLines)
-{
-    WriteFileBytes(folder / "song.vqf", VqfFileBytes("Song", "Artist"));
-    const CString path = folder / "list.vql";
-    WriteFileBytes(path, CrLfLines({folder / "song.vqf"}));
-    for (int mode : {1, 2, -1}) {
-        Open(mode);
-        SetPath(path);
-        const std::vector<ListItem> expected = {{folder / "song.vqf", 0}};
-        EXPECT_EQ(Entries(), expected) << "mode " << mode;
-        Close();
-    }
-}

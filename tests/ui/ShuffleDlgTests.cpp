@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <ctime>
+
 using ShuffleDlgTest = MainWindowTest;
 
 namespace {
@@ -246,14 +248,69 @@ TEST_F(ShuffleDlgTest, ClosingDeletesTheWorkFileAndRemembersThePlaylist)
     EXPECT_EQ(stored, path);
 }
 
-TEST_F(ShuffleDlgTest, ClosingWithAnEmptyPathKeepsTheRememberedPlaylist)
+TEST_F(ShuffleDlgTest, ClosingWithAnEmptyPathDeletesNoWorkFileAndKeepsTheRememberedPlaylist)
 {
     const CString path = folder / "earlier.vql";
     SetRegistryString(SettingsKey(), "VQLFile", path);
+    // The work file of an empty path would be jumbla_work.vql in the current
+    // directory: someone's file of that name stays.
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof previous, previous);
+    SetCurrentDirectoryA(folder.Path());
+    WriteFileBytes(folder / "jumbla_work.vql", "not ours");
     Open();
     SetPath("");
     Close();
+    SetCurrentDirectoryA(previous);
+
+    EXPECT_EQ(ReadFileBytes(folder / "jumbla_work.vql"), "not ours");
     CString stored;
     EXPECT_TRUE(GetRegistryString(SettingsKey(), "VQLFile", stored));
     EXPECT_EQ(stored, path);
+}
+
+// The generator is seeded with the time in seconds as the window opens, and
+// never again: a second shuffle continues the first one's sequence, and a
+// window opened within the same second shuffles in the same way.
+TEST_F(ShuffleDlgTest, ShufflesContinueOneSequenceSeededWithTheSecondTheWindowOpened)
+{
+    const CString path = WritePlaylist("list.vql", {"a.vqf", "b.vqf", "c.vqf", "d.vqf", "e.vqf", "f.vqf", "g.vqf"});
+    SetRegistryString(SettingsKey(), "VQLFile", path);
+    using Items = std::vector<ListItem>;
+    auto openAndShuffleTwice = [this](Items& loaded, Items& first, Items& second) {
+        Open(1);
+        loaded = Entries();
+        Click(IDC_SHUFFLE);
+        first = Entries();
+        Click(IDC_SHUFFLE);
+        second = Entries();
+        Close();
+    };
+    auto reorder = [](const Items& entries, const std::vector<std::size_t>& order) {
+        Items reordered;
+        for (std::size_t from : order)
+            reordered.push_back(entries.at(from));
+        return reordered;
+    };
+
+    // A run that straddles a change of the second proves nothing: try again.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const std::time_t before = std::time(nullptr);
+        Items loaded, first, second, loadedAgain, firstAgain, secondAgain;
+        openAndShuffleTwice(loaded, first, second);
+        openAndShuffleTwice(loadedAgain, firstAgain, secondAgain);
+        if (std::time(nullptr) != before)
+            continue;
+
+        CRandom sameSeed(static_cast<unsigned int>(before));
+        const Items expectedFirst = reorder(loaded, ShuffledOrder(loaded.size(), sameSeed));
+        const Items expectedSecond = reorder(expectedFirst, ShuffledOrder(loaded.size(), sameSeed));
+        EXPECT_EQ(first, expectedFirst);
+        EXPECT_EQ(second, expectedSecond) << "the second shuffle continues the sequence";
+        EXPECT_EQ(loadedAgain, loaded);
+        EXPECT_EQ(firstAgain, first) << "the same second, the same shuffles";
+        EXPECT_EQ(secondAgain, second);
+        return;
+    }
+    FAIL() << "the second changed during every attempt";
 }

@@ -13,5 +13,7 @@ public:
     void ShuffleList();
 
 protected:
+    LRESULT OnDropFiles(WPARAM wParam, LPARAM lParam);
+
     DECLARE_MESSAGE_MAP()
 };

@@ -1,11 +1,9 @@
-#include "playlist/ShuffleListBox.h"
+#include "ui/ShuffleListBox.h"
 
 #include "framework/Random.h"
 #include "playlist/ShuffleOrder.h"
 
 #include <vector>
-
-namespace {
 
 // The list carries WS_EX_ACCEPTFILES in the dialog template, so the shell
 // delivers files dropped onto it to the list itself. Users drop onto the
@@ -15,19 +13,18 @@ namespace {
 // system's does, hence this entry. ON_WM_DROPFILES would release the drop
 // after its handler, and the parent's handler releases it as well, so the
 // message is passed on as it came.
-LRESULT ForwardDropToParent(CWnd& list, WPARAM wParam, LPARAM lParam)
-{
-    return ::SendMessageA(::GetParent(list.m_hWnd), WM_DROPFILES, wParam, lParam);
-}
-
-}
-
 BEGIN_MESSAGE_MAP(CShuffleListBox, CDragListBox)
-    { WM_DROPFILES, 0, 0, 0, &ForwardDropToParent },
+    ON_MESSAGE(WM_DROPFILES, &CShuffleListBox::OnDropFiles)
 END_MESSAGE_MAP()
+
+LRESULT CShuffleListBox::OnDropFiles(WPARAM wParam, LPARAM lParam)
+{
+    return ::SendMessageA(::GetParent(m_hWnd), WM_DROPFILES, wParam, lParam);
+}
 
 void CShuffleListBox::ShuffleList()
 {
+    CBulkAccess bulk(*this);
     const int count = GetCount();
     if (count <= 0)
         return;
@@ -46,12 +43,10 @@ void CShuffleListBox::ShuffleList()
     const std::vector<std::size_t> order = ShuffledOrder(static_cast<std::size_t>(count), AfxGetRandom());
 
     // One refill instead of 8 × n visible moves: the control repaints once.
-    SetRedraw(FALSE);
+    CRedrawGuard redraw(*this);
     ResetContent();
     for (std::size_t from : order) {
         const int index = AddString(entries[from].text);
         SetItemData(index, entries[from].lineIndex);
     }
-    SetRedraw(TRUE);
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
