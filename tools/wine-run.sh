@@ -35,6 +35,17 @@ if [ ! -x "$wine" ]; then
   echo "wine-run: $WINEPREFIX is a $arch prefix and needs $wine, which is missing: install $need" >&2
   exit 127
 fi
+# A 32-bit program (PE machine 0x14c) needs the 32-bit loader in a 64-bit
+# prefix too: without it Wine fails with no word of why.
+program=${1:-}
+if [ -f "$program" ] && [ ! -x /usr/lib/wine/wine ]; then
+  pe=$(od -An -tu4 -j60 -N4 "$program" 2>/dev/null | tr -d ' ')
+  machine=$(od -An -tx2 -j$((${pe:-0} + 4)) -N2 "$program" 2>/dev/null | tr -d ' ')
+  if [ "$machine" = 014c ]; then
+    echo "wine-run: $program is a 32-bit program and needs Debian's wine32:i386 (/usr/lib/wine/wine): run tools/install-deps.sh" >&2
+    exit 127
+  fi
+fi
 lang=${JUMBLA_WINE_LANG:-ja_JP.UTF-8}
 # Set for Wine only: this shell itself may not have the locale.
 exec env LANG="$lang" LC_ALL="$lang" "$wine" "$@"
