@@ -54,21 +54,6 @@ CString FullPath(const CString& path)
     return full.IsEmpty() ? path : full;
 }
 
-// Copies from to a temporary name in to's folder and moves it over to.
-BOOL CopyWholeThenReplace(const CString& from, const CString& to)
-{
-    char partial[MAX_PATH];
-    // GetTempFileName creates the (empty) file, so the name stays ours.
-    if (!::GetTempFileNameA(ReplacementFolder(to), "jmb", 0, partial))
-        return FALSE;
-    // MoveFileEx within one folder is a rename: to is either the old file
-    // or the whole copy, never a part.
-    if (::CopyFileA(from, partial, FALSE) && ::MoveFileExA(partial, to, MOVEFILE_REPLACE_EXISTING))
-        return TRUE;
-    ::DeleteFileA(partial);
-    return FALSE;
-}
-
 }  // namespace
 
 void DeleteWorkFileOf(const CString& playlistPath)
@@ -78,13 +63,20 @@ void DeleteWorkFileOf(const CString& playlistPath)
     ::DeleteFileA(WorkFilePath(playlistPath));
 }
 
-BOOL SaveWorkFileAs(const CString& playlistPath, const CString& savedPath)
+BOOL SavePlaylistAs(const CString& playlistPath, const std::vector<UINT>& lineIndices, const CString& savedPath)
 {
-    const CString workPath = WorkFilePath(playlistPath);
-    const bool savedAsWorkFile = FullPath(savedPath).CompareNoCase(FullPath(workPath)) == 0;
-    const BOOL saved = !savedAsWorkFile && CopyWholeThenReplace(workPath, savedPath);
-    DeleteWorkFileOf(playlistPath);
-    return saved;
+    if (FullPath(savedPath).CompareNoCase(FullPath(WorkFilePath(playlistPath))) == 0)
+        return FALSE;
+    char partial[MAX_PATH];
+    // GetTempFileName creates the (empty) file, so the name stays ours.
+    if (!::GetTempFileNameA(ReplacementFolder(savedPath), "jmb", 0, partial))
+        return FALSE;
+    // MoveFileEx within one folder is a rename: savedPath is either the old
+    // file or the whole new one, never a part.
+    if (WriteWorkFile(playlistPath, partial, lineIndices) && ::MoveFileExA(partial, savedPath, MOVEFILE_REPLACE_EXISTING))
+        return TRUE;
+    ::DeleteFileA(partial);
+    return FALSE;
 }
 
 #endif

@@ -13,9 +13,9 @@ CString WorkFilePath(const CString& playlistPath);
 
 // Writes the work file at workPath from the playlist at playlistPath: the
 // repeat directive, then the playlist line of every entry in the order of
-// lineIndices (WriteShuffledPlaylist). FALSE, with nothing reported, when the
-// playlist cannot be opened, the work file cannot be created or a file error
-// occurs while writing.
+// lineIndices (WriteShuffledPlaylist). A saved playlist has the same form.
+// FALSE, with nothing reported, when the playlist cannot be opened, the file
+// cannot be created or a file error occurs while writing.
 BOOL WriteWorkFile(const CString& playlistPath, const CString& workPath, const std::vector<UINT>& lineIndices);
 
 // True when the playlist at the full path playlistFullPath is its own
@@ -34,11 +34,15 @@ CString ReplacementFolder(const CString& target);
 // file. A missing work file is no error.
 void DeleteWorkFileOf(const CString& playlistPath);
 
-// Saves the work file of playlistPath as savedPath, then deletes the work
-// file. The copy is made whole in savedPath's folder and then replaces
-// savedPath, so a copy that fails part-way (a full disk, say) leaves a file
-// of that name as it was instead of cut short. FALSE when nothing was saved,
-// also when savedPath is the work file itself (it is deleted next).
-BOOL SaveWorkFileAs(const CString& playlistPath, const CString& savedPath);
+// Saves the entries of playlistPath in the order of lineIndices as
+// savedPath, in the work file's form. The file is written whole under a new
+// name in savedPath's folder and then replaces savedPath, so a write that
+// fails part-way (a full disk, say) leaves a file of that name as it was
+// instead of cut short, and leaves nothing new behind. It is written there
+// directly, not through the work file beside the playlist, so a playlist on
+// a read-only drive can still be saved elsewhere. FALSE when nothing was
+// saved, also when savedPath is the playlist's work file (the next command
+// deletes it).
+BOOL SavePlaylistAs(const CString& playlistPath, const std::vector<UINT>& lineIndices, const CString& savedPath);
 
 #endif

@@ -191,9 +191,8 @@ void CShuffleDlg::OnSave()
         return;
 
     // An empty path fails the write (it opens no playlist). Asking to load a
-    // file that was never written would report the failure as a success, so
-    // a failed copy is reported like a failed write.
-    if (!WriteWorkFile(path, WorkFilePath(path), EntryOrder()) || !SaveWorkFileAs(path, savedPath)) {
+    // file that was never written would report the failure as a success.
+    if (!SavePlaylistAs(path, EntryOrder(), savedPath)) {
         MessageBox(kSaveFailed, L"Jumbla", MB_OK);
         return;
     }

@@ -106,25 +106,30 @@ TEST_F(WorkFileTest, DeletingTheWorkFileNeverDeletesThePlaylistItself)
     EXPECT_EQ(ReadBytes(m_dir.Path("JUMBLA_WORK.VQL")), "a.vqf\r\n");
 }
 
-TEST_F(WorkFileTest, SavingReplacesTheTargetWholeAndDeletesTheWorkFile)
+TEST_F(WorkFileTest, SavingReplacesTheTargetWholeWithoutAWorkFile)
 {
-    WriteBytes(m_dir.Path("mine.vql"), "a.vqf\r\n");
+    WriteBytes(m_dir.Path("mine.vql"), "a.vqf\r\nb.vqf\r\n");
     WriteBytes(m_dir.Path("saved.vql"), "old");
-    ASSERT_TRUE(WriteWorkFile(Path("mine.vql"), Path("jumbla_work.vql"), {0}));
-    EXPECT_TRUE(SaveWorkFileAs(Path("mine.vql"), Path("saved.vql")));
-    EXPECT_EQ(ReadBytes(m_dir.Path("saved.vql")), "#control(repeat=\"all\")\r\na.vqf\r\n");
+    EXPECT_TRUE(SavePlaylistAs(Path("mine.vql"), {1, 0}, Path("saved.vql")));
+    EXPECT_EQ(ReadBytes(m_dir.Path("saved.vql")), "#control(repeat=\"all\")\r\nb.vqf\r\na.vqf\r\n");
     EXPECT_FALSE(Exists("jumbla_work.vql"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.Path()), {}), 2) << "no partial copy left";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.Path()), {}), 2) << "no partial file left";
 }
 
-TEST_F(WorkFileTest, ASaveThatCannotBeMadeSaysSoAndStillDeletesTheWorkFile)
+TEST_F(WorkFileTest, ASaveThatCannotBeMadeLeavesNothingBehind)
 {
     WriteBytes(m_dir.Path("mine.vql"), "a.vqf\r\n");
-    const char* const targets[] = {"no folder\\saved.vql", "JUMBLA_WORK.vql"};
-    for (const char* target : targets) {
-        ASSERT_TRUE(WriteWorkFile(Path("mine.vql"), Path("jumbla_work.vql"), {0}));
-        EXPECT_FALSE(SaveWorkFileAs(Path("mine.vql"), Path(target))) << target;
-        EXPECT_FALSE(Exists("jumbla_work.vql")) << target;
+    struct Case
+    {
+        const char* playlist;
+        const char* target;
+    };
+    const Case cases[] = {{"mine.vql", "no folder\\saved.vql"},
+                          {"mine.vql", "JUMBLA_WORK.vql"},  // deleted by the next command
+                          {"missing.vql", "saved.vql"}};
+    for (const Case& c : cases) {
+        EXPECT_FALSE(SavePlaylistAs(Path(c.playlist), {0}, Path(c.target))) << c.target;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.Path()), {}), 1) << c.target;
     }
 }
 
