@@ -78,12 +78,12 @@ std::vector<ControlSpec> MainControlsInTabOrder()
         {IDC_BANNER, kStatic, nullptr, IDB_BANNER, Dlu(7, 7, 205, 41), SS_BITMAP | SS_CENTERIMAGE,
          WS_TABSTOP, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME, kNoButtonType},
         PushButton(IDC_SAVE, L"保存...", Dlu(112, 70, 45, 17)),
-        {-1, kButton, L"", 0, Dlu(13, 65, 88, 25), 0, WS_TABSTOP, 0, BS_GROUPBOX},
+        {-1, kButton, L"", 0, Dlu(13, 65, 92, 25), 0, WS_TABSTOP, 0, BS_GROUPBOX},
         // DDX_Radio needs WS_GROUP on the first button of the group and on
         // no other; the arrow keys, not Tab, move between the two.
-        {IDC_MODE_TITLE, kButton, L"曲名", 0, Dlu(17, 75, 36, 11), WS_GROUP, WS_TABSTOP, 0,
+        {IDC_MODE_TITLE, kButton, L"曲名", 0, Dlu(17, 75, 30, 11), WS_GROUP, WS_TABSTOP, 0,
          BS_AUTORADIOBUTTON},
-        {IDC_MODE_FILENAME, kButton, L"ファイル名", 0, Dlu(54, 75, 42, 11), 0, WS_GROUP | WS_TABSTOP, 0,
+        {IDC_MODE_FILENAME, kButton, L"ファイル名", 0, Dlu(49, 75, 52, 11), 0, WS_GROUP | WS_TABSTOP, 0,
          BS_AUTORADIOBUTTON},
     };
 }
@@ -384,6 +384,52 @@ TEST(DialogResources, BannerFitsItsControlAtEveryDpi)
         EXPECT_LE(picture.cx, width) << dpi << " DPI";
         EXPECT_LE(picture.cy, height) << dpi << " DPI";
         std::printf("banner %ldx%ld in a client area of %dx%d at %d DPI\n", picture.cx, picture.cy, width, height, dpi);
+    }
+}
+
+// EnumChildWindows callback: collects the labels drawn in one line (push
+// buttons, radio buttons and static texts) whose text is wider than the room
+// the control gives it.
+BOOL CALLBACK CollectClippedLabel(HWND control, LPARAM clipped)
+{
+    wchar_t text[128] = {};
+    wchar_t className[32] = {};
+    GetClassNameW(control, className, sizeof className / sizeof className[0]);
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    const LONG type = style & BS_TYPEMASK;
+    const bool isButton = lstrcmpiW(className, L"Button") == 0 && type != BS_GROUPBOX;
+    const bool isText = lstrcmpiW(className, L"Static") == 0 && (style & SS_TYPEMASK) == SS_LEFT;
+    if ((!isButton && !isText) || GetWindowTextW(control, text, sizeof text / sizeof text[0]) == 0)
+        return TRUE;
+
+    const HDC dc = GetDC(control);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT needed = {};
+    DrawTextW(dc, text, -1, &needed, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+
+    RECT client = {};
+    GetClientRect(control, &client);
+    int room = client.right;
+    if (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON)
+        room -= GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);  // the circle and its gap
+    else if (isButton)
+        room -= 2 * GetSystemMetrics(SM_CXEDGE);
+    if (needed.right > room)
+        reinterpret_cast<std::vector<std::wstring>*>(clipped)->push_back(text);
+    return TRUE;
+}
+
+// A label wider than its control is cut off ("ファイル" for "ファイル名").
+TEST(DialogResources, EveryLabelFitsItsControl)
+{
+    for (int id : {IDD_MAIN, IDD_ABOUTBOX}) {
+        CreatedDialog dialog(id);
+        ASSERT_NE(nullptr, dialog.m_hWnd) << "error " << GetLastError();
+        std::vector<std::wstring> clipped;
+        EnumChildWindows(dialog.m_hWnd, CollectClippedLabel, reinterpret_cast<LPARAM>(&clipped));
+        EXPECT_TRUE(clipped.empty()) << "dialog " << id << " cuts off " << ::testing::PrintToString(clipped);
     }
 }
 
