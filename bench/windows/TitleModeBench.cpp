@@ -41,9 +41,9 @@ const int kAudioBytes = 8192;
 class CNoPrompts : public CUserPrompts
 {
 public:
-    int MessageBox(HWND, const char* text, const char*, UINT) override
+    int MessageBox(HWND, const wchar_t* text, const wchar_t*, UINT) override
     {
-        std::fprintf(stderr, "title_bench_win: unexpected message: %s\n", text);
+        std::fprintf(stderr, "title_bench_win: unexpected message: %ls\n", text);
         std::exit(1);
     }
 };
