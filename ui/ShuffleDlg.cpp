@@ -52,20 +52,18 @@ void DeleteWorkFileOf(const CString& playlistPath)
     ::DeleteFileA(workPath);
 }
 
-// Copies the written playlist to the chosen name through a new file in the
-// same folder, which then replaces the name: a copy that fails part-way (a
-// full disk, say) leaves a file of that name as it was instead of cut short.
-BOOL CopyOverKeepingOldOnFailure(const CString& from, const CString& to)
+// A new file beside `to`, to be written whole and only then put in its place:
+// a write that fails part-way (a full disk, say) leaves a file of that name as
+// it was instead of cut short. Empty when the folder refuses new files.
+CString NewFileBeside(const CString& to)
 {
     // The folder with its backslash: "C:\" for a file in a drive root.
     const CString folder = to.Left(to.ReverseFind('\\') + 1);
     char partial[MAX_PATH];
+    // GetTempFileName creates the file, so no other save can take the name.
     if (!::GetTempFileNameA(folder.IsEmpty() ? "." : folder.GetString(), "jmb", 0, partial))
-        return FALSE;
-    if (::CopyFileA(from, partial, FALSE) && ::MoveFileExA(partial, to, MOVEFILE_REPLACE_EXISTING))
-        return TRUE;
-    ::DeleteFileA(partial);
-    return FALSE;
+        return CString();
+    return partial;
 }
 
 }
@@ -241,19 +239,25 @@ void CShuffleDlg::OnSave()
     if (savedPath.IsEmpty())
         return;
 
-    try {
-        CStdioFile source(path, CFile::modeRead | CFile::typeText);
-        CStdioFile destination(workPath, CFile::modeCreate | CFile::modeWrite | CFile::typeText);
-        WriteShuffledPlaylist(source, destination);
-    } catch (const CFileException&) {
-        MessageBox(kSaveFailed, "Jumbla", MB_OK);
-        return;
+    // Written straight to a new file beside the chosen name, not through the
+    // work file: a playlist on a read-only drive can still be saved elsewhere.
+    // Saving as the work file itself would keep nothing, as the next command
+    // deletes it.
+    const CString partial = NameTheSameFile(savedPath, workPath) ? CString() : NewFileBeside(savedPath);
+    BOOL saved = !partial.IsEmpty();
+    if (saved) {
+        try {
+            CStdioFile source(path, CFile::modeRead | CFile::typeText);
+            CStdioFile destination(partial, CFile::modeCreate | CFile::modeWrite | CFile::typeText);
+            WriteShuffledPlaylist(source, destination);
+        } catch (const CFileException&) {
+            saved = FALSE;
+        }
+        saved = saved && ::MoveFileExA(partial, savedPath, MOVEFILE_REPLACE_EXISTING);
+        if (!saved)
+            ::DeleteFileA(partial);
     }
-
-    // Saving as the work file itself would keep nothing: it is deleted next.
-    const BOOL copied = !NameTheSameFile(savedPath, workPath) && CopyOverKeepingOldOnFailure(workPath, savedPath);
-    DeleteWorkFileOf(path);
-    if (!copied) {
+    if (!saved) {
         // Asking to load a file that was never written would report the
         // failure as a success.
         MessageBox(kSaveFailed, "Jumbla", MB_OK);

@@ -106,6 +106,6 @@ TEST_F(ShuffleAppTest, LaunchingAMissingPlayerSaysSo)
     theApp.m_strPlayerPath = folder.Path() + "\\SVQPlyer.exe";
     theApp.LaunchPlayer(folder.Path() + "\\jumbla_work.vql");
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, "SoundVQ Playserを起動できませんでした");
+    EXPECT_EQ(prompts.messages[0].text, kPlayerNotStartedMessage);
     EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
 }

@@ -11,9 +11,7 @@
 
 namespace {
 
-const char kSaveFailed[] = "VQLファイルの保存に失敗しました";
 const char kNotVql[] = "VQLファイル以外はシャッフルできません";
-const char kPlayerNotStarted[] = "SoundVQ Playserを起動できませんでした";
 const char kPlayerKey[] = "Software\\YAMAHA\\SoundVQ";
 
 // A path of exactly `length` bytes: the folder, a name of filler bytes, and
@@ -45,14 +43,6 @@ public:
         SetPath(playlist);
     }
 
-    // Save under `target`, with the load question (should it come) answered No.
-    void SaveAs(const CString& target)
-    {
-        prompts.fileAnswers.push_back(target);
-        prompts.messageAnswers.push_back(IDNO);
-        Click(IDC_SAVE);
-    }
-
     // Files of the form Save copies through ("jmb" + hex + ".tmp") left in
     // the test's folder.
     int PartialSaves() const
@@ -67,15 +57,6 @@ public:
         } while (FindNextFileA(search, &found));
         FindClose(search);
         return count;
-    }
-
-    void ExpectOnlyMessage(const char* text, const char* caption = "Jumbla")
-    {
-        ASSERT_EQ(prompts.messages.size(), 1u);
-        EXPECT_EQ(prompts.messages[0].text, text);
-        EXPECT_EQ(prompts.messages[0].caption, caption);
-        EXPECT_EQ(prompts.messages[0].owner, dlg->m_hWnd);
-        prompts.messages.clear();
     }
 
     CString playlist;
@@ -125,7 +106,7 @@ TEST_F(WindowRobustnessTest, APlaylistThatCannotBeOpenedMakesPlaySilentAndSaveRe
 
         const CString target = folder / "saved.vql";
         SaveAs(target);
-        ExpectOnlyMessage(kSaveFailed);
+        ExpectOnlyMessage(kSaveFailedMessage);
         EXPECT_FALSE(FileExists(target));
         EXPECT_FALSE(FileExists(workFile));
         EXPECT_EQ(Entries(), loaded);
@@ -139,7 +120,7 @@ TEST_F(WindowRobustnessTest, APlaylistThatCannotBeOpenedMakesPlaySilentAndSaveRe
 // A folder where no file can be created, not even by root (Wine runs the
 // tests as whatever user the build has): Z:\proc holds readable files and
 // refuses new ones.
-TEST_F(WindowRobustnessTest, AFolderThatRefusesTheWorkFileMakesPlaySilentAndSaveReportTheFailure)
+TEST_F(WindowRobustnessTest, AFolderThatRefusesTheWorkFileMakesPlaySilentAndStillSavesElsewhere)
 {
     const CString readOnlyPlaylist = "Z:\\proc\\version";
     const HANDLE probe =
@@ -156,10 +137,11 @@ TEST_F(WindowRobustnessTest, AFolderThatRefusesTheWorkFileMakesPlaySilentAndSave
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_FALSE(FileExists("Z:\\proc\\jumbla_work.vql"));
 
+    // Save does not go through the work file.
     const CString target = folder / "saved.vql";
     SaveAs(target);
-    ExpectOnlyMessage(kSaveFailed);
-    EXPECT_FALSE(FileExists(target));
+    ExpectOnlyMessage(kLoadSavedQuestion);
+    EXPECT_EQ(ReadFileBytes(target), CString(kDirective) + "\r\n" + loaded[0].text + "\r\n");
     EXPECT_EQ(Entries(), loaded);
 }
 
@@ -176,7 +158,7 @@ TEST_F(WindowRobustnessTest, SaveOntoAFileThatRefusesTheWriteReportsTheFailureAn
     SaveAs(target);
     CloseHandle(holder);
 
-    ExpectOnlyMessage(kSaveFailed);
+    ExpectOnlyMessage(kSaveFailedMessage);
     EXPECT_EQ(ReadFileBytes(target), precious);
     EXPECT_FALSE(FileExists(workFile)) << "the work file is deleted all the same";
     EXPECT_EQ(PathText(), playlist);
@@ -194,7 +176,7 @@ TEST_F(WindowRobustnessTest, SaveReplacesAnExistingFileWholeAndLeavesNoPartialCo
     SaveAs(target);
 
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, "保存したファイルを読みこみますか？");
+    EXPECT_EQ(prompts.messages[0].text, kLoadSavedQuestion);
     EXPECT_EQ(ReadFileBytes(target), WrittenForm({"#x", "a.vqf", "b.vqf", "c.vqf"}, Entries()));
     EXPECT_EQ(PartialSaves(), 0);
 }
@@ -207,7 +189,7 @@ TEST_F(WindowRobustnessTest, SaveUnderTheWorkFilesOwnNameReportsTheFailure)
     shouted.MakeUpper();
     SaveAs(shouted);
 
-    ExpectOnlyMessage(kSaveFailed);
+    ExpectOnlyMessage(kSaveFailedMessage);
     EXPECT_FALSE(FileExists(workFile));
     EXPECT_EQ(PathText(), playlist);
 }
@@ -217,7 +199,7 @@ TEST_F(WindowRobustnessTest, SaveUnderTheWorkFilesOwnNameReportsTheFailure)
 TEST_F(WindowRobustnessTest, PlayWhileThePlayerHoldsTheWorkFileIsSilentAndLeavesItAlone)
 {
     Click(IDC_PLAY);
-    ExpectOnlyMessage(kPlayerNotStarted);  // the missing player of this fixture
+    ExpectOnlyMessage(kPlayerNotStartedMessage);  // the missing player of this fixture
     const CString played = ReadFileBytes(workFile);
     ASSERT_EQ(played, CrLfLines({kDirective, "a.vqf", "b.vqf", "c.vqf"}));
 
@@ -289,7 +271,7 @@ TEST_F(WindowRobustnessTest, FileDialogNamesThatFillTheBufferAreUsedAsTheyAre)
 
     SetPath(playlist);
     SaveAs(longest);
-    ExpectOnlyMessage(kSaveFailed);
+    ExpectOnlyMessage(kSaveFailedMessage);
     EXPECT_FALSE(FileExists(workFile));
 }
 
@@ -319,7 +301,7 @@ TEST_F(WindowRobustnessTest, RelativeEntryLinesAreTakenFromTheCurrentDirectory)
 
     const std::vector<ListItem> expected = {{"Current [Here]", 0}};
     EXPECT_EQ(entries, expected);
-    ExpectOnlyMessage(kPlayerNotStarted);
+    ExpectOnlyMessage(kPlayerNotStartedMessage);
     EXPECT_EQ(ReadFileBytes(lists + "\\jumbla_work.vql"), CrLfLines({kDirective, "song.vqf"}))
         << "the line is written as it stands";
 }
@@ -334,7 +316,7 @@ TEST_F(WindowRobustnessTest, APlaylistInADriveRootUsesTheRootsWorkFile)
 
     SetPath(rootPlaylist);
     Click(IDC_PLAY);
-    ExpectOnlyMessage(kPlayerNotStarted);
+    ExpectOnlyMessage(kPlayerNotStartedMessage);
     EXPECT_EQ(ReadFileBytes(rootWorkFile), CrLfLines({kDirective, "a.vqf"}));
     Close();
     EXPECT_FALSE(FileExists(rootWorkFile)) << "closing deletes it";
@@ -389,7 +371,7 @@ TEST_F(WindowRobustnessTest, APlayerThatCannotBeStartedIsReportedAndTheWorkFileS
         DeleteFileA(workFile);
 
         Click(IDC_PLAY);
-        ExpectOnlyMessage(kPlayerNotStarted);
+        ExpectOnlyMessage(kPlayerNotStartedMessage);
         EXPECT_EQ(ReadFileBytes(workFile), CrLfLines({kDirective, "a.vqf", "b.vqf", "c.vqf"}));
     }
 }

@@ -4,8 +4,6 @@
 namespace {
 
 const char kFilter[] = "VQLファイル(*.vql)\0*.vql\0\0";
-const char kSaveFailed[] = "VQLファイルの保存に失敗しました";
-const char kLoadSaved[] = "保存したファイルを読みこみますか？";
 
 }
 
@@ -70,7 +68,7 @@ TEST_F(FileCommandTest, SaveWithAnEmptyPathReportsTheFailure)
     ASSERT_EQ(prompts.fileDialogs.size(), 1u);
     EXPECT_EQ(prompts.fileDialogs[0].initialDir, "");
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, kSaveFailed);
+    EXPECT_EQ(prompts.messages[0].text, kSaveFailedMessage);
     EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
     EXPECT_EQ(prompts.messages[0].owner, dlg->m_hWnd);
     EXPECT_FALSE(FileExists(target));
@@ -98,7 +96,7 @@ TEST_F(FileCommandTest, SaveUnderItsOwnNameReplacesThePlaylistWithItsShuffledFor
     EXPECT_EQ(ReadFileBytes(playlist), WrittenForm({"#x", "a.vqf", "b.vqf", "c.vqf", "d.vqf"}, shuffled));
     EXPECT_FALSE(FileExists(workFile));
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, kLoadSaved);
+    EXPECT_EQ(prompts.messages[0].text, kLoadSavedQuestion);
     EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
     EXPECT_EQ(prompts.messages[0].type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
     EXPECT_EQ(prompts.messages[0].owner, dlg->m_hWnd);
@@ -124,7 +122,7 @@ TEST_F(FileCommandTest, SaveThatCannotCopyReportsTheFailureInsteadOfOfferingToLo
     prompts.messageAnswers.push_back(IDYES);
     Click(IDC_SAVE);
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, kSaveFailed);
+    EXPECT_EQ(prompts.messages[0].text, kSaveFailedMessage);
     EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
     EXPECT_FALSE(FileExists(workFile));
     EXPECT_EQ(PathText(), playlist);

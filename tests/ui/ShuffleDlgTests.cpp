@@ -108,7 +108,7 @@ protected:
         Click(IDC_PLAY);
         EXPECT_EQ(prompts.messages.size(), 1u);
         if (!prompts.messages.empty()) {
-            EXPECT_EQ(prompts.messages[0].text, "SoundVQ Playserを起動できませんでした");
+            EXPECT_EQ(prompts.messages[0].text, kPlayerNotStartedMessage);
             EXPECT_EQ(prompts.messages[0].caption, "Jumbla");
             EXPECT_EQ(prompts.messages[0].owner, dlg->m_hWnd);
         }

@@ -14,6 +14,12 @@
 
 #include <shellapi.h>
 
+// The program's messages as the tests compare them: the one place to change
+// when the texts change their type.
+inline const char kSaveFailedMessage[] = "VQLファイルの保存に失敗しました";
+inline const char kLoadSavedQuestion[] = "保存したファイルを読みこみますか？";
+inline const char kPlayerNotStartedMessage[] = "SoundVQ Playserを起動できませんでした";
+
 struct RecordedMessage
 {
     HWND owner;
