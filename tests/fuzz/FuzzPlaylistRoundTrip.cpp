@@ -56,10 +56,30 @@ std::vector<Line> ReferenceEntries(const std::vector<std::string>& lines)
     return entries;
 }
 
+// The file objects are kept for the whole run and opened again for every
+// input, as a long-lived caller would: their 64 KiB buffers are allocated once.
+CStdioFile& Reader()
+{
+    static CStdioFile reader;
+    return reader;
+}
+
+CStdioFile& Writer()
+{
+    static CStdioFile writer;
+    return writer;
+}
+
+void Open(CStdioFile& file, const std::string& path, UINT flags)
+{
+    FUZZ_CHECK(file.Open(path.c_str(), flags | CFile::typeText));
+}
+
 std::vector<Line> Load(const std::string& path)
 {
     std::vector<Line> entries;
-    CStdioFile file(path.c_str(), CFile::modeRead | CFile::typeText);
+    CStdioFile& file = Reader();
+    Open(file, path, CFile::modeRead);
     LoadPlaylistEntries(
         file, kFileNameMode,
         [](const CString&, CString&, CString&) -> int {
@@ -85,9 +105,11 @@ std::uint32_t Fingerprint(const std::uint8_t* data, std::size_t size)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string sourcePath = ScratchPath("source.vql");
-    static const std::string workPath = ScratchPath("jumbla_work.vql");
-    WriteFileBytes(sourcePath, data, size);
+    static CScratchFile sourceFile("source.vql");
+    static CScratchFile workFile("jumbla_work.vql");
+    const std::string& sourcePath = sourceFile.Path();
+    const std::string& workPath = workFile.Path();
+    sourceFile.Rewrite(data, size);
 
     const std::vector<std::string> lines = ReferenceLines(std::string(reinterpret_cast<const char*>(data), size));
     const std::vector<Line> entries = Load(sourcePath);
@@ -114,11 +136,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         expected += "\r\n";
     }
 
-    CStdioFile source(sourcePath.c_str(), CFile::modeRead | CFile::typeText);
-    CStdioFile work(workPath.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeText);
+    CStdioFile& source = Reader();
+    CStdioFile& work = Writer();
+    Open(source, sourcePath, CFile::modeRead);
+    Open(work, workPath, CFile::modeCreate | CFile::modeWrite);
     WriteShuffledPlaylist(source, work, lineIndices);
     FUZZ_CHECK(!source.IsOpen() && !work.IsOpen());
-    FUZZ_CHECK(ReadFileBytes(workPath) == expected);
+    FUZZ_CHECK(workFile.Contents() == expected);
 
     const std::vector<Line> reloaded = Load(workPath);
     FUZZ_CHECK(reloaded.size() == order.size());
