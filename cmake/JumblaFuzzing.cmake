@@ -10,6 +10,7 @@ if(JUMBLA_FUZZ)
     message(FATAL_ERROR "The fuzz tree is configured with -DJUMBLA_TESTS=OFF")
   endif()
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined
+                      -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/tests/fuzz/coverage_ignore.txt
                       -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g)
   add_link_options(-fsanitize=address,undefined)
 endif()

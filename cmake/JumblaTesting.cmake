@@ -1,10 +1,12 @@
 # jumbla_add_test(<name> SOURCES <files...> [LIBS <targets...>]
-#                 [WINDOWS_ONLY] [NATIVE_ONLY] [RESOURCES <rc files...>])
+#                 [WINDOWS_ONLY] [NATIVE_ONLY] [RESOURCES <rc files...>]
+#                 [WRAPPER <command...>])
 #
 # Builds a GoogleTest executable and registers it with CTest. Portable tests
 # are built in both trees: natively they run directly, in the windows tree
 # through Wine (CMAKE_CROSSCOMPILING_EMULATOR). Windows tests need the display
-# that `make test` provides and the tree's Wine prefix.
+# that `make test` provides and the tree's Wine prefix. A WRAPPER command
+# runs the test program (and, cross-compiled, its emulator) as its last arguments.
 
 if(WIN32)
   # Debian ships GoogleTest as sources; build them with the cross compiler.
@@ -24,7 +26,7 @@ endif()
 set(JUMBLA_WINE_TEST_TIMEOUT 300)
 
 function(jumbla_add_test name)
-  cmake_parse_arguments(T "WINDOWS_ONLY;NATIVE_ONLY" "" "SOURCES;LIBS;RESOURCES" ${ARGN})
+  cmake_parse_arguments(T "WINDOWS_ONLY;NATIVE_ONLY" "" "SOURCES;LIBS;RESOURCES;WRAPPER" ${ARGN})
   if(T_WINDOWS_ONLY AND NOT WIN32)
     return()
   endif()
@@ -33,7 +35,11 @@ function(jumbla_add_test name)
   endif()
   add_executable(${name} ${T_SOURCES} ${T_RESOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} ${JUMBLA_GTEST_LIBS})
-  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  if(T_WRAPPER)
+    add_test(NAME ${name} COMMAND ${T_WRAPPER} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> --gtest_color=no)
+  else()
+    add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  endif()
   if(WIN32)
     set_tests_properties(${name} PROPERTIES
       TIMEOUT ${JUMBLA_WINE_TEST_TIMEOUT}

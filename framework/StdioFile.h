@@ -2,6 +2,7 @@
 
 #include "framework/File.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,7 @@ private:
     void AppendToWriteBuffer(const char* bytes, std::size_t count);
     void ResetBuffers();
 
-    std::vector<char> m_readBuffer;
+    std::unique_ptr<char[]> m_readBuffer;
     UINT m_readPos = 0;
     UINT m_readEnd = 0;
     bool m_textEnded = false;  // a Ctrl-Z was read

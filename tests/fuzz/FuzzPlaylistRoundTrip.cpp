@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -24,21 +25,31 @@ struct Line
 {
     std::string text;
     UINT index;
-    bool operator==(const Line& other) const { return text == other.text && index == other.index; }
 };
+
+struct ReferenceLine
+{
+    std::string_view text;
+    UINT index;
+};
+
+bool operator==(const Line& line, const ReferenceLine& reference)
+{
+    return line.text == reference.text && line.index == reference.index;
+}
 
 // Text mode as the playlist files are read: a Ctrl-Z ends the file, a line
 // ends at LF, one CR right before that LF is dropped, and a last line
-// without LF counts when it is not empty.
-std::vector<std::string> ReferenceLines(std::string bytes)
+// without LF counts when it is not empty. The lines are views into bytes.
+std::vector<std::string_view> ReferenceLines(std::string_view bytes)
 {
     bytes = bytes.substr(0, bytes.find('\x1A'));
-    std::vector<std::string> lines;
+    std::vector<std::string_view> lines;
     std::size_t start = 0;
-    for (std::size_t lf; (lf = bytes.find('\n', start)) != std::string::npos; start = lf + 1) {
-        std::string line = bytes.substr(start, lf - start);
+    for (std::size_t lf; (lf = bytes.find('\n', start)) != std::string_view::npos; start = lf + 1) {
+        std::string_view line = bytes.substr(start, lf - start);
         if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+            line.remove_suffix(1);
         lines.push_back(line);
     }
     if (start < bytes.size())
@@ -46,9 +57,9 @@ std::vector<std::string> ReferenceLines(std::string bytes)
     return lines;
 }
 
-std::vector<Line> ReferenceEntries(const std::vector<std::string>& lines)
+std::vector<ReferenceLine> ReferenceEntries(const std::vector<std::string_view>& lines)
 {
-    std::vector<Line> entries;
+    std::vector<ReferenceLine> entries;
     for (UINT i = 0; i < lines.size(); ++i) {
         if (!lines[i].empty() && lines[i][0] != '#')
             entries.push_back({lines[i], i});
@@ -56,10 +67,31 @@ std::vector<Line> ReferenceEntries(const std::vector<std::string>& lines)
     return entries;
 }
 
-std::vector<Line> Load(const std::string& path)
+// The file objects are kept for the whole run and opened again for every
+// input, as a long-lived caller would: their 64 KiB buffers are allocated once.
+CStdioFile& Reader()
 {
-    std::vector<Line> entries;
-    CStdioFile file(path.c_str(), CFile::modeRead | CFile::typeText);
+    static CStdioFile reader;
+    return reader;
+}
+
+CStdioFile& Writer()
+{
+    static CStdioFile writer;
+    return writer;
+}
+
+void Open(CStdioFile& file, const std::string& path, UINT flags)
+{
+    FUZZ_CHECK(file.Open(path.c_str(), flags | CFile::typeText));
+}
+
+// Fills entries, a vector kept from input to input (so is every buffer below).
+void Load(const std::string& path, std::vector<Line>& entries)
+{
+    entries.clear();
+    CStdioFile& file = Reader();
+    Open(file, path, CFile::modeRead);
     LoadPlaylistEntries(
         file, kFileNameMode,
         [](const CString&, CString&, CString&) -> int {
@@ -70,7 +102,6 @@ std::vector<Line> Load(const std::string& path)
             entries.push_back({std::string(text.GetString(), static_cast<std::size_t>(text.GetLength())), index});
         });
     file.Close();
-    return entries;
 }
 
 std::uint32_t Fingerprint(const std::uint8_t* data, std::size_t size)
@@ -85,44 +116,63 @@ std::uint32_t Fingerprint(const std::uint8_t* data, std::size_t size)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string sourcePath = ScratchPath("source.vql");
-    static const std::string workPath = ScratchPath("jumbla_work.vql");
-    WriteFileBytes(sourcePath, data, size);
+    static CScratchFile sourceFile("source.vql");
+    static CScratchFile workFile("jumbla_work.vql");
+    const std::string& sourcePath = sourceFile.Path();
+    const std::string& workPath = workFile.Path();
+    sourceFile.Rewrite(data, size);
 
-    const std::vector<std::string> lines = ReferenceLines(std::string(reinterpret_cast<const char*>(data), size));
-    const std::vector<Line> entries = Load(sourcePath);
-    FUZZ_CHECK(entries == ReferenceEntries(lines));
+    static std::vector<Line> entries;
+    static std::vector<Line> reloaded;
+    static std::vector<UINT> lineIndices;
+    static std::vector<bool> seen;
+    static std::string expected;
+
+    const std::vector<std::string_view> lines = ReferenceLines({reinterpret_cast<const char*>(data), size});
+    Load(sourcePath, entries);
+    const std::vector<ReferenceLine> referenceEntries = ReferenceEntries(lines);
+    FUZZ_CHECK(std::equal(entries.begin(), entries.end(), referenceEntries.begin(), referenceEntries.end()));
 
     const std::uint32_t fingerprint = Fingerprint(data, size);
     CRandom random(fingerprint);
     const std::vector<std::size_t> order = ShuffledOrder(entries.size(), random);
-    std::vector<std::size_t> sorted(order);
-    std::sort(sorted.begin(), sorted.end());
-    for (std::size_t i = 0; i < sorted.size(); ++i)
-        FUZZ_CHECK(sorted[i] == i);
+    // A permutation: every position once.
+    FUZZ_CHECK(order.size() == entries.size());
+    seen.assign(order.size(), false);
+    for (std::size_t position : order) {
+        FUZZ_CHECK(position < seen.size() && !seen[position]);
+        seen[position] = true;
+    }
 
-    std::vector<UINT> lineIndices;
-    std::string expected = std::string(kDirective) + "\r\n";
+    lineIndices.clear();
+    expected.assign(kDirective).append("\r\n");
     for (std::size_t position : order) {
         lineIndices.push_back(entries[position].index);
-        expected += entries[position].text + "\r\n";
+        expected.append(entries[position].text).append("\r\n");
     }
     // Now and then an entry whose line has gone from the file since loading:
     // it is written as an empty line.
     if (fingerprint & 1) {
         lineIndices.push_back(static_cast<UINT>(lines.size()) + (fingerprint >> 28));
-        expected += "\r\n";
+        expected.append("\r\n");
     }
 
-    CStdioFile source(sourcePath.c_str(), CFile::modeRead | CFile::typeText);
-    CStdioFile work(workPath.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeText);
+    CStdioFile& source = Reader();
+    CStdioFile& work = Writer();
+    Open(source, sourcePath, CFile::modeRead);
+    Open(work, workPath, CFile::modeCreate | CFile::modeWrite);
     WriteShuffledPlaylist(source, work, lineIndices);
     FUZZ_CHECK(!source.IsOpen() && !work.IsOpen());
-    FUZZ_CHECK(ReadFileBytes(workPath) == expected);
+    FUZZ_CHECK(workFile.Contents() == expected);
 
-    const std::vector<Line> reloaded = Load(workPath);
+    Load(workPath, reloaded);
     FUZZ_CHECK(reloaded.size() == order.size());
     for (std::size_t i = 0; i < reloaded.size(); ++i)
-        FUZZ_CHECK(reloaded[i] == (Line{entries[order[i]].text, static_cast<UINT>(i + 1)}));
+        FUZZ_CHECK(reloaded[i] == (ReferenceLine{entries[order[i]].text, static_cast<UINT>(i + 1)}));
+    // The lines' own strings are freed within the run that made them (the
+    // vectors keep their capacity): libFuzzer runs again, under the leak
+    // checker, every input that ends with more allocations than frees.
+    entries.clear();
+    reloaded.clear();
     return 0;
 }

@@ -87,15 +87,15 @@ std::string Bytes(const CString& s)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string path = ScratchPath("header.vqf");
-    WriteFileBytes(path, data, size);
+    static CScratchFile file("header.vqf");
+    file.Rewrite(data, size);
 
     CString title(kOldTitle);
     CString author(kOldAuthor);
     int result = -1;
     const bool measuring = CLargestAllocation::Start();
     try {
-        result = ReadVqfHeaderTags(CString(path.c_str()), title, author);
+        result = ReadVqfHeaderTags(CString(file.Path().c_str()), title, author);
     } catch (const CFileException&) {
         FUZZ_CHECK(!"a readable file raised a file exception");
     }

@@ -43,14 +43,6 @@ public:
         SetPath(playlist);
     }
 
-    // Save under `target`, with the load question (should it come) answered No.
-    void SaveAs(const CString& target)
-    {
-        prompts.fileAnswers.push_back(target);
-        prompts.messageAnswers.push_back(IDNO);
-        Click(IDC_SAVE);
-    }
-
     // Files of the form Save copies through ("jmb" + hex + ".tmp") left in
     // the test's folder.
     int PartialSaves() const
@@ -65,15 +57,6 @@ public:
         } while (FindNextFileA(search, &found));
         FindClose(search);
         return count;
-    }
-
-    void ExpectOnlyMessage(const wchar_t* text, const wchar_t* caption = kCaption)
-    {
-        ASSERT_EQ(prompts.messages.size(), 1u);
-        EXPECT_EQ(prompts.messages[0].text, text);
-        EXPECT_EQ(prompts.messages[0].caption, caption);
-        EXPECT_EQ(prompts.messages[0].owner, dlg->m_hWnd);
-        prompts.messages.clear();
     }
 
     CString playlist;
@@ -123,7 +106,7 @@ TEST_F(WindowRobustnessTest, APlaylistThatCannotBeOpenedMakesPlaySilentAndSaveRe
 
         const CString target = folder / "saved.vql";
         SaveAs(target);
-        ExpectOnlyMessage(kSaveFailed);
+        ExpectOnlyMessage(JumblaText::kSaveFailed);
         EXPECT_FALSE(FileExists(target));
         EXPECT_FALSE(FileExists(workFile));
         EXPECT_EQ(Entries(), loaded);
@@ -175,7 +158,7 @@ TEST_F(WindowRobustnessTest, SaveOntoAFileThatRefusesTheWriteReportsTheFailureAn
     SaveAs(target);
     CloseHandle(holder);
 
-    ExpectOnlyMessage(kSaveFailed);
+    ExpectOnlyMessage(JumblaText::kSaveFailed);
     EXPECT_EQ(ReadFileBytes(target), precious);
     EXPECT_FALSE(FileExists(workFile)) << "the work file is deleted all the same";
     EXPECT_EQ(PathText(), playlist);
@@ -206,7 +189,7 @@ TEST_F(WindowRobustnessTest, SaveUnderTheWorkFilesOwnNameReportsTheFailure)
     shouted.MakeUpper();
     SaveAs(shouted);
 
-    ExpectOnlyMessage(kSaveFailed);
+    ExpectOnlyMessage(JumblaText::kSaveFailed);
     EXPECT_FALSE(FileExists(workFile));
     EXPECT_EQ(PathText(), playlist);
 }
@@ -216,7 +199,7 @@ TEST_F(WindowRobustnessTest, SaveUnderTheWorkFilesOwnNameReportsTheFailure)
 TEST_F(WindowRobustnessTest, PlayWhileThePlayerHoldsTheWorkFileIsSilentAndLeavesItAlone)
 {
     Click(IDC_PLAY);
-    ExpectOnlyMessage(kPlayerNotStarted);  // the missing player of this fixture
+    ExpectOnlyMessage(JumblaText::kPlayerNotStarted);  // the missing player of this fixture
     const CString played = ReadFileBytes(workFile);
     ASSERT_EQ(played, CrLfLines({kDirective, "a.vqf", "b.vqf", "c.vqf"}));
 
@@ -288,7 +271,7 @@ TEST_F(WindowRobustnessTest, FileDialogNamesThatFillTheBufferAreUsedAsTheyAre)
 
     SetPath(playlist);
     SaveAs(longest);
-    ExpectOnlyMessage(kSaveFailed);
+    ExpectOnlyMessage(JumblaText::kSaveFailed);
     EXPECT_FALSE(FileExists(workFile));
 }
 
@@ -318,7 +301,7 @@ TEST_F(WindowRobustnessTest, RelativeEntryLinesAreTakenFromTheCurrentDirectory)
 
     const std::vector<ListItem> expected = {{"Current [Here]", 0}};
     EXPECT_EQ(entries, expected);
-    ExpectOnlyMessage(kPlayerNotStarted);
+    ExpectOnlyMessage(JumblaText::kPlayerNotStarted);
     EXPECT_EQ(ReadFileBytes(lists + "\\jumbla_work.vql"), CrLfLines({kDirective, "song.vqf"}))
         << "the line is written as it stands";
 }
@@ -333,7 +316,7 @@ TEST_F(WindowRobustnessTest, APlaylistInADriveRootUsesTheRootsWorkFile)
 
     SetPath(rootPlaylist);
     Click(IDC_PLAY);
-    ExpectOnlyMessage(kPlayerNotStarted);
+    ExpectOnlyMessage(JumblaText::kPlayerNotStarted);
     EXPECT_EQ(ReadFileBytes(rootWorkFile), CrLfLines({kDirective, "a.vqf"}));
     Close();
     EXPECT_FALSE(FileExists(rootWorkFile)) << "closing deletes it";
@@ -388,7 +371,7 @@ TEST_F(WindowRobustnessTest, APlayerThatCannotBeStartedIsReportedAndTheWorkFileS
         DeleteFileA(workFile);
 
         Click(IDC_PLAY);
-        ExpectOnlyMessage(kPlayerNotStarted);
+        ExpectOnlyMessage(JumblaText::kPlayerNotStarted);
         EXPECT_EQ(ReadFileBytes(workFile), CrLfLines({kDirective, "a.vqf", "b.vqf", "c.vqf"}));
     }
 }

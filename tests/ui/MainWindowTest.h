@@ -76,6 +76,24 @@ public:
 
     std::vector<ListItem> Entries() const { return ListItems(Item(IDC_ENTRIES)); }
 
+    // Save under `target`, with the load question (should it come) answered No.
+    void SaveAs(const CString& target)
+    {
+        prompts.fileAnswers.push_back(target);
+        prompts.messageAnswers.push_back(IDNO);
+        Click(IDC_SAVE);
+    }
+
+    // The one message shown since the last check, owned by the window; forgets it.
+    void ExpectOnlyMessage(const wchar_t* text, const wchar_t* caption = JumblaText::kCaption)
+    {
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].text, text);
+        EXPECT_EQ(prompts.messages[0].caption, caption);
+        EXPECT_EQ(prompts.messages[0].owner, dlg->m_hWnd);
+        prompts.messages.clear();
+    }
+
     void Click(int id) { SendMessageA(dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id))); }
     void SysCommand(UINT id) { SendMessageA(dlg->m_hWnd, WM_SYSCOMMAND, id, 0); }
 
