@@ -106,6 +106,20 @@ TEST_F(ShownTextTest, AnUnreadableEntryIsNamedBeforeTheJapaneseText)
     ExpectBox([&] { SetPath(playlist); }, kCaption, AfxWideFromAnsi(missing) + kUnreadable);
 }
 
+// 0x81 starts a double-byte character in code page 932 and is no character
+// at all in 1252; "." cannot end one. The path is still shown, as the system
+// reads those bytes, before the Japanese text.
+TEST_F(ShownTextTest, AnEntryPathThatIsNoValidTextIsShownAsTheSystemReadsIt)
+{
+    const CString bad = folder / "bad\x81.vqf\x81";
+    WriteFileBytes(playlist, CString(bad) + "\r\n");
+    wchar_t asRead[MAX_PATH] = {};
+    const int length = MultiByteToWideChar(CP_ACP, 0, bad, bad.GetLength(), asRead, MAX_PATH);
+    ASSERT_GT(length, 0);
+    Open(0);
+    ExpectBox([&] { SetPath(playlist); }, kCaption, std::wstring(asRead, length) + kUnreadable);
+}
+
 TEST_F(ShownTextTest, FileDialogsShowTheirTitleAndFilter)
 {
     Open(1);
