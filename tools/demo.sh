@@ -22,6 +22,13 @@ for f in "$jumbla" "$standin" "$driver" "$samples"; do
   [ -e "$f" ] || { echo "demo: $f is missing; run make build" >&2; exit 1; }
 done
 
+# The demo's prefix is its own and disposable: one left by an older, 64-bit
+# demo is made again at the width the demo now runs in.
+if [ -f "$WINEPREFIX/system.reg" ] && ! grep -qx '#arch=win32' "$WINEPREFIX/system.reg"; then
+  echo "demo: the demo's Wine prefix is 64-bit; making it again as a 32-bit one"
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+fi
 "$top/tools/wine-setup.sh" "$build" "$WINEPREFIX" win32
 "$top/tools/install_standin.sh" "$WINEPREFIX" "$standin" >/dev/null
 log=$WINEPREFIX/drive_c/svq/SVQPlyer-standin.log
