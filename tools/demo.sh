@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Jumbla's main job, out of the box: a 32-bit Wine prefix of its own (as
-# users of the 32-bit player often keep) with the stand-in player installed where SoundVQ Player is expected, a generated
-# sample playlist of VQF files remembered as the last playlist, and Jumbla
-# started on it.
+# users of the 32-bit player often keep) with the stand-in player installed
+# where SoundVQ Player is expected, a generated sample playlist of VQF files
+# remembered as the last playlist, and Jumbla started on it.
 #
 # With a display the window is yours. Without one the demo runs on a virtual
 # display, shows the list in title mode, shuffles, plays, saves
@@ -24,12 +24,7 @@ done
 
 # The demo's prefix is its own and disposable: one left by an older, 64-bit
 # demo is made again at the width the demo now runs in.
-if [ -f "$WINEPREFIX/system.reg" ] && ! grep -qx '#arch=win32' "$WINEPREFIX/system.reg"; then
-  echo "demo: the demo's Wine prefix is 64-bit; making it again as a 32-bit one"
-  /usr/lib/wine/wineserver -k 2>/dev/null || true
-  rm -rf "$WINEPREFIX"
-fi
-"$top/tools/wine-setup.sh" "$build" "$WINEPREFIX" win32
+"$top/tools/wine-setup.sh" "$build" "$WINEPREFIX" win32 remake
 "$top/tools/install_standin.sh" "$WINEPREFIX" "$standin" >/dev/null
 log=$WINEPREFIX/drive_c/svq/SVQPlyer-standin.log
 rm -f "$log"

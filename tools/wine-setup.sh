@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Prepares what Wine needs to run Jumbla:
-#   tools/wine-setup.sh <build dir> <wine prefix> [win32|win64]
+#   tools/wine-setup.sh <build dir> <wine prefix> [win32|win64 [remake]]
 # - compiled ja_JP.UTF-8 and en_US.UTF-8 locales in <build dir>/locale
 #   (LOCPATH): the first gives code page 932 and maps Japanese Unix file
 #   names correctly, the second gives code page 1252 for the tests that show
 #   Jumbla on a non-Japanese system;
 # - the Wine prefix, of the given width (default win64), created once and
-#   reused. A prefix of the other width is refused: Wine cannot change it.
+#   reused. A prefix of the other width is refused, as Wine cannot change
+#   it; with "remake" (for a prefix that is the caller's own and
+#   disposable, such as the demo's) it is removed and made again.
 set -eu
 build=$1
 prefix=$2
 arch=${3:-win64}
+remake=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
 for locale in ja_JP en_US; do
   if [ ! -d "$build/locale/$locale.UTF-8" ]; then
@@ -20,11 +23,14 @@ for locale in ja_JP en_US; do
 done
 if [ -f "$prefix/system.reg" ]; then
   have=$(sed -n 's/^#arch=//p' "$prefix/system.reg" | head -n1)
-  if [ "$have" != "$arch" ]; then
+  [ "$have" = "$arch" ] && exit 0
+  if [ "$remake" != remake ]; then
     echo "wine-setup: $prefix is a $have prefix, not $arch; remove it to have it made again" >&2
     exit 1
   fi
-  exit 0
+  echo "wine-setup: $prefix is a $have prefix; making it again as $arch"
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+  rm -rf "$prefix"
 fi
 echo "Creating $arch Wine prefix $prefix"
 mkdir -p "$(dirname "$prefix")"
