@@ -5,7 +5,6 @@
 
 #include "tests/ui/MainWindowTest.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -20,24 +19,6 @@ CString EnvironmentVariable(const char* name)
     char value[1024] = {};
     const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
     return length > 0 && length < sizeof value ? CString(value) : CString();
-}
-
-// File names in a folder, sorted.
-std::vector<std::string> FolderContents(const CString& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(folder + "\\*", &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 }
@@ -59,7 +40,7 @@ public:
     void TearDown() override
     {
         MainWindowTest::TearDown();
-        for (const std::string& name : FolderContents(fullDrive))
+        for (const std::string& name : FilesMatching(fullDrive + "\\*"))
             DeleteFileA(fullDrive + "\\" + name.c_str());
     }
 
@@ -92,8 +73,8 @@ public:
     CString readOnlyDrive;
 };
 
-// Save copies through a new file beside the chosen name; on a full drive
-// that copy fails part-way and is removed, and the user is told.
+// Save writes a new file beside the chosen name; on a full drive that write
+// fails part-way and the file is removed, and the user is told.
 TEST_F(FaultDriveTest, SaveOntoTheFullDriveReportsTheFailureAndLeavesTheDriveAsItWas)
 {
     const CString playlist = folder / "long.vql";
@@ -109,12 +90,12 @@ TEST_F(FaultDriveTest, SaveOntoTheFullDriveReportsTheFailureAndLeavesTheDriveAsI
         if (replacing)
             WriteFileBytes(target, existing);
         FillFullDrive();
-        const std::vector<std::string> before = FolderContents(fullDrive);
+        const std::vector<std::string> before = FilesMatching(fullDrive + "\\*");
 
         SaveAs(target);
 
         ExpectOnlyMessage(JumblaText::kSaveFailed);
-        EXPECT_EQ(FolderContents(fullDrive), before) << "no partial copy, no work file";
+        EXPECT_EQ(FilesMatching(fullDrive + "\\*"), before) << "no partial copy, no work file";
         if (replacing) {
             EXPECT_EQ(ReadFileBytes(target), existing);
         }
@@ -165,7 +146,7 @@ TEST_F(FaultDriveTest, APlaylistOnTheReadOnlyDriveLoadsAndSavesElsewhere)
 
     SaveAs(readOnlyDrive + "\\saved.vql");
     ExpectOnlyMessage(JumblaText::kSaveFailed);
-    EXPECT_EQ(FolderContents(readOnlyDrive), (std::vector<std::string>{"list.vql"}));
+    EXPECT_EQ(FilesMatching(readOnlyDrive + "\\*"), (std::vector<std::string>{"list.vql"}));
 
     Close();
     EXPECT_TRUE(prompts.messages.empty()) << "closing deletes no work file there, quietly";

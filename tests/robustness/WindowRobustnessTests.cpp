@@ -43,21 +43,9 @@ public:
         SetPath(playlist);
     }
 
-    // Files of the form Save copies through ("jmb" + hex + ".tmp") left in
+    // Files of the form Save writes first ("jmb" + hex + ".tmp") left in
     // the test's folder.
-    int PartialSaves() const
-    {
-        WIN32_FIND_DATAA found;
-        const HANDLE search = FindFirstFileA(folder / "jmb*.tmp", &found);
-        if (search == INVALID_HANDLE_VALUE)
-            return 0;
-        int count = 0;
-        do {
-            ++count;
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-        return count;
-    }
+    std::size_t PartialSaves() const { return FilesMatching(folder / "jmb*.tmp").size(); }
 
     CString playlist;
     CString workFile;
@@ -162,11 +150,11 @@ TEST_F(WindowRobustnessTest, SaveOntoAFileThatRefusesTheWriteReportsTheFailureAn
     EXPECT_EQ(ReadFileBytes(target), precious);
     EXPECT_FALSE(FileExists(workFile)) << "the work file is deleted all the same";
     EXPECT_EQ(PathText(), playlist);
-    EXPECT_EQ(PartialSaves(), 0) << "the half-way copy is removed";
+    EXPECT_EQ(PartialSaves(), 0u) << "the half-written file is removed";
 }
 
-// Save copies to a new file beside the chosen name and then replaces it, so
-// that a copy cut short never leaves the old file cut short; nothing of that
+// Save writes a new file beside the chosen name and then replaces it, so
+// that a write cut short never leaves the old file cut short; nothing of that
 // new file stays behind once the save is done.
 TEST_F(WindowRobustnessTest, SaveReplacesAnExistingFileWholeAndLeavesNoPartialCopy)
 {
@@ -178,7 +166,7 @@ TEST_F(WindowRobustnessTest, SaveReplacesAnExistingFileWholeAndLeavesNoPartialCo
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, kLoadSaved);
     EXPECT_EQ(ReadFileBytes(target), WrittenForm({"#x", "a.vqf", "b.vqf", "c.vqf"}, Entries()));
-    EXPECT_EQ(PartialSaves(), 0);
+    EXPECT_EQ(PartialSaves(), 0u);
 }
 
 // The work file is deleted as Save ends: saving under its name would keep

@@ -43,6 +43,13 @@ std::wstring WindowText(HWND window)
     return text;
 }
 
+std::wstring MenuItemText(HMENU menu, int position)
+{
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, position, text, sizeof text / sizeof text[0], MF_BYPOSITION);
+    return text;
+}
+
 class ShownTextTest : public MainWindowTest
 {
 protected:
@@ -157,11 +164,8 @@ TEST_F(ShownTextTest, WindowsAndTheSystemMenuReadAsWritten)
 
     const HMENU menu = GetSystemMenu(dlg->m_hWnd, FALSE);
     const int count = GetMenuItemCount(menu);
-    wchar_t text[256] = {};
-    GetMenuStringW(menu, count - 2, text, sizeof text / sizeof text[0], MF_BYPOSITION);
-    EXPECT_EQ(std::wstring(text), kAboutMenu);
-    GetMenuStringW(menu, count - 1, text, sizeof text / sizeof text[0], MF_BYPOSITION);
-    EXPECT_EQ(std::wstring(text), kShufflePlayMenu);
+    EXPECT_EQ(MenuItemText(menu, count - 2), kAboutMenu);
+    EXPECT_EQ(MenuItemText(menu, count - 1), kShufflePlayMenu);
 
     CModalDialogCloser closer;
     SysCommand(IDM_ABOUTBOX);

@@ -102,6 +102,9 @@ private:
 void WriteFileBytes(const CString& path, const CString& bytes);
 CString ReadFileBytes(const CString& path);  // empty when it cannot be read
 BOOL FileExists(const CString& path);
+// The names of the files a pattern such as "C:\\dir\\*" matches, sorted,
+// without "." and "..".
+std::vector<std::string> FilesMatching(const CString& pattern);
 
 // A drop of the given files as the shell delivers it in WM_DROPFILES: a
 // DROPFILES block with ANSI names. The receiver releases it (DragFinish).
