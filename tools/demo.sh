@@ -2,7 +2,8 @@
 # Jumbla's main job, out of the box: a 32-bit Wine prefix of its own (as
 # users of the 32-bit player often keep) with the stand-in player installed
 # where SoundVQ Player is expected, a generated sample playlist of VQF files
-# remembered as the last playlist, and Jumbla started on it.
+# remembered as the last playlist, and Jumbla started on it. Where this host
+# runs no 32-bit code, the 64-bit build in a 64-bit prefix, said in one line.
 #
 # With a display the window is yours. Without one the demo runs on a virtual
 # display, shows the list in title mode, shuffles, plays, saves
@@ -10,7 +11,12 @@
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$top/build
-win=$build/win32
+bits=32
+if ! reason=$("$top/tools/host32.sh"); then
+  echo "demo: $reason; running the 64-bit Jumbla in a 64-bit Wine prefix instead"
+  bits=64
+fi
+win=$build/win$bits
 export WINEPREFIX=$build/demo/wineprefix
 run="$top/tools/wine-run.sh"
 
@@ -22,9 +28,9 @@ for f in "$jumbla" "$standin" "$driver" "$samples"; do
   [ -e "$f" ] || { echo "demo: $f is missing; run make build" >&2; exit 1; }
 done
 
-# The demo's prefix is its own and disposable: one left by an older, 64-bit
-# demo is made again at the width the demo now runs in.
-"$top/tools/wine-setup.sh" "$build" "$WINEPREFIX" win32 remake
+# The demo's prefix is its own and disposable: one left by a demo of the
+# other width is made again at the width the demo now runs in.
+"$top/tools/wine-setup.sh" "$build" "$WINEPREFIX" win$bits remake
 "$top/tools/install_standin.sh" "$WINEPREFIX" "$standin" >/dev/null
 log=$WINEPREFIX/drive_c/svq/SVQPlyer-standin.log
 rm -f "$log"
@@ -35,12 +41,12 @@ settings="HKCU\\Software\\Ostrel's Software\\jumbla\\Settings"
 "$run" reg add "$settings" /v HandlingBy /t REG_DWORD /d 0 /f >/dev/null 2>&1
 # Let this wineserver end: Wine's desktop process, started without a display
 # by the commands above, would otherwise keep Jumbla's window off the screen.
-/usr/lib/wine/wineserver -w
+"$run" --server -w
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "Starting Jumbla on C:\\samples\\sample.vql (prefix $WINEPREFIX)"
   "$run" "$jumbla"
-  /usr/lib/wine/wineserver -w
+  "$run" --server -w
   exit 0
 fi
 
@@ -66,7 +72,7 @@ unattended() {
   touch "$work/done"
   wait "$driver_pid"; status=$?
   [ "$status" -eq 0 ] || import -window root "$work/failure.png"
-  /usr/lib/wine/wineserver -w
+  "$run" --server -w
   return $status
 }
 export -f unattended winpath

@@ -1,7 +1,19 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine with the Japanese code page (932) in the
 # prefix named by WINEPREFIX (default: build/win32/wineprefix of this tree).
-# Used as CMake's cross-compiling emulator and by the scripts.
+# Used as CMake's cross-compiling emulator and by the scripts:
+#   tools/wine-run.sh <program or Wine tool> [args...]
+#   tools/wine-run.sh --server [args...]   this Wine's wineserver (-w, -k)
+#   tools/wine-run.sh --prefix             the prefix this Wine uses
+#
+# Exit 77 when this host cannot run the program at all (a 32-bit program or
+# prefix where the kernel runs no 32-bit code, as tools/host32.sh tells), with
+# the reason on one line: CTest counts that as a skipped test.
+#
+# Which Wine: Debian's own on this machine, or, when JUMBLA_WINE_ROOT names a
+# root made by tools/wine10.sh, the Wine inside it, entered with bwrap. A
+# Wine upgrades every prefix it opens for good, so each root's Wine keeps its
+# own prefixes: "<WINEPREFIX>-<root's name>".
 #
 # The loader follows the prefix: a 32-bit prefix (WINEARCH=win32) accepts
 # only Debian's 32-bit loader, /usr/lib/wine/wine; a 64-bit one is run by
@@ -21,31 +33,58 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=,winedbg.exe=d}
 # ja_JP.UTF-8 locale Japanese names turn into garbage while GetACP() says 932.
 export LOCPATH=${LOCPATH:-$here/build/locale}
 
+root=${JUMBLA_WINE_ROOT:-}
+if [ -n "$root" ]; then
+  [ -x "$root/usr/lib/wine/wine64" ] || { echo "wine-run: $root holds no Wine (make it with tools/wine10.sh)" >&2; exit 127; }
+  WINEPREFIX=${WINEPREFIX%/}-$(basename "$root")
+fi
+
+# Runs a command with this Wine: directly, or in its root. The root's /tmp is
+# a folder of this tree's, not TMPDIR: Wine 10 dies ("free(): invalid
+# pointer") when TMPDIR is set. The X server's sockets come along.
+with_wine() {
+  [ -n "$root" ] || exec "$@"
+  local tmp=$here/build/wine-tmp/$(basename "$root") binds=()
+  mkdir -p "$tmp" "$WINEPREFIX"
+  case "$WINEPREFIX/" in "$here"/*) ;; *) binds+=(--bind "$WINEPREFIX" "$WINEPREFIX") ;; esac
+  [ -d /tmp/.X11-unix ] && binds+=(--bind /tmp/.X11-unix /tmp/.X11-unix)
+  exec bwrap --bind "$root" / --dev /dev --proc /proc --bind "$here" "$here" --bind "$tmp" /tmp \
+    "${binds[@]}" --unsetenv TMPDIR --chdir "$PWD" "$@"
+}
+
+case "${1:-}" in
+  --prefix) echo "$WINEPREFIX"; exit 0 ;;
+  --server) shift; with_wine /usr/lib/wine/wineserver "$@" ;;
+esac
+
 arch=${WINEARCH:-win64}
 if [ -f "$WINEPREFIX/system.reg" ]; then
   arch=$(sed -n 's/^#arch=//p' "$WINEPREFIX/system.reg" | head -n1)
 fi
-case "$arch" in
-  win32) wine=/usr/lib/wine/wine
-         need="Debian's wine32:i386 (run tools/install-deps.sh)" ;;
-  *)     wine=/usr/lib/wine/wine64
-         need="Debian's wine64 (run tools/install-deps.sh)" ;;
-esac
-if [ ! -x "$wine" ]; then
-  echo "wine-run: $WINEPREFIX is a $arch prefix and needs $wine, which is missing: install $need" >&2
-  exit 127
-fi
-# A 32-bit program (PE machine 0x14c) needs the 32-bit loader in a 64-bit
-# prefix too: without it Wine fails with no word of why.
 program=${1:-}
-if [ -f "$program" ] && [ ! -x /usr/lib/wine/wine ]; then
-  pe=$(od -An -tu4 -j60 -N4 "$program" 2>/dev/null | tr -d ' ')
-  machine=$(od -An -tx2 -j$((${pe:-0} + 4)) -N2 "$program" 2>/dev/null | tr -d ' ')
-  if [ "$machine" = 014c ]; then
-    echo "wine-run: $program is a 32-bit program and needs Debian's wine32:i386 (/usr/lib/wine/wine): run tools/install-deps.sh" >&2
+pe_machine() {
+  local pe
+  pe=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  od -An -tx2 -j$((${pe:-0} + 4)) -N2 "$1" 2>/dev/null | tr -d ' '
+}
+# A 32-bit prefix, or a 32-bit program (PE machine 0x14c) in any prefix,
+# needs the 32-bit loader: without it Wine fails with no word of why.
+if [ "$arch" = win32 ] || { [ -f "$program" ] && [ "$(pe_machine "$program")" = 014c ]; }; then
+  status=0
+  reason=$("$here/tools/host32.sh") || status=$?
+  if [ "$status" -ne 0 ]; then
+    what=${program##*/}
+    [ "$arch" = win32 ] && what="$what in the 32-bit prefix $WINEPREFIX"
+    echo "wine-run: cannot run $what: $reason" >&2
+    # A host that runs no 32-bit code is a limit of the host (skip); a
+    # missing loader is a missing package.
+    [ "$status" -eq 1 ] && exit 77
     exit 127
   fi
 fi
+if [ "$arch" = win32 ]; then wine=/usr/lib/wine/wine; else wine=/usr/lib/wine/wine64; fi
+[ -n "$root" ] || [ -x "$wine" ] ||
+  { echo "wine-run: $WINEPREFIX is a $arch prefix and needs $wine, which is missing: run tools/install-deps.sh" >&2; exit 127; }
 lang=${JUMBLA_WINE_LANG:-ja_JP.UTF-8}
 # Set for Wine only: this shell itself may not have the locale.
-exec env LANG="$lang" LC_ALL="$lang" "$wine" "$@"
+with_wine env LANG="$lang" LC_ALL="$lang" "$wine" "$@"

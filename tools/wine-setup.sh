@@ -6,21 +6,35 @@
 #   names correctly, the second gives code page 1252 for the tests that show
 #   Jumbla on a non-Japanese system;
 # - the Wine prefix, of the given width (default win64), created once and
-#   reused. A prefix of the other width is refused, as Wine cannot change
-#   it; with "remake" (for a prefix that is the caller's own and
-#   disposable, such as the demo's) it is removed and made again.
+#   reused; with JUMBLA_WINE_ROOT set, the root's Wine gets its own prefix
+#   beside it (tools/wine-run.sh). A prefix of the other width is refused,
+#   as Wine cannot change it; with "remake" (for a prefix that is the
+#   caller's own and disposable, such as the demo's) it is removed and made
+#   again.
+# Exit 77, with the reason on one line, when this host cannot run a prefix
+# of that width (a 32-bit one where the kernel runs no 32-bit code).
 set -eu
 build=$1
-prefix=$2
 arch=${3:-win64}
 remake=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
+if [ "$arch" = win32 ]; then
+  status=0
+  reason=$("$here/host32.sh") || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "wine-setup: no 32-bit Wine prefix here: $reason" >&2
+    [ "$status" -eq 1 ] && exit 77
+    exit 1
+  fi
+fi
 for locale in ja_JP en_US; do
   if [ ! -d "$build/locale/$locale.UTF-8" ]; then
     mkdir -p "$build/locale"
     localedef -i $locale -f UTF-8 "$build/locale/$locale.UTF-8"
   fi
 done
+export WINEPREFIX=$2 LOCPATH=$build/locale
+prefix=$("$here/wine-run.sh" --prefix)
 if [ -f "$prefix/system.reg" ]; then
   have=$(sed -n 's/^#arch=//p' "$prefix/system.reg" | head -n1)
   [ "$have" = "$arch" ] && exit 0
@@ -29,18 +43,16 @@ if [ -f "$prefix/system.reg" ]; then
     exit 1
   fi
   echo "wine-setup: $prefix is a $have prefix; making it again as $arch"
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+  "$here/wine-run.sh" --server -k 2>/dev/null || true
   rm -rf "$prefix"
 fi
 echo "Creating $arch Wine prefix $prefix"
 mkdir -p "$(dirname "$prefix")"
 # wineboot ends before the prefix is complete; the wineserver's exit marks
 # the end. A bounded wait: a Wine that cannot start must not hang make.
-LOCPATH=$build/locale WINEPREFIX=$prefix WINEARCH=$arch timeout 300 "$here/wine-run.sh" wineboot -i >/dev/null 2>&1 || true
-WINEPREFIX=$prefix timeout 300 /usr/lib/wine/wineserver -w || true
+WINEARCH=$arch timeout 300 "$here/wine-run.sh" wineboot -i >/dev/null 2>&1 || true
+timeout 300 "$here/wine-run.sh" --server -w || true
 if [ ! -f "$prefix/system.reg" ]; then
   echo "wine-setup: could not create the $arch Wine prefix $prefix" >&2
-  [ "$arch" = win32 ] && [ ! -x /usr/lib/wine/wine ] &&
-    echo "wine-setup: a 32-bit prefix needs Debian's wine32:i386 (/usr/lib/wine/wine)" >&2
   exit 1
 fi

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# A host that runs no 32-bit code (forced with JUMBLA_NO_32BIT=1, so this
+# runs on any host) is a skip with its reason, never a failure or a hang:
+# each Wine script answers 77 or a one-line refusal without starting Wine.
+set -u
+top=$(cd "$(dirname "$0")/../.." && pwd)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export JUMBLA_NO_32BIT=1
+failures=0
+# expect <exit code> <text the one line of stderr holds> <command...>
+expect() {
+  local want=$1 text=$2 got
+  shift 2
+  "$@" >"$scratch/out" 2>"$scratch/err" </dev/null && got=0 || got=$?
+  if [ "$got" -ne "$want" ] || ! grep -qF "$text" "$scratch/err" || [ "$(wc -l <"$scratch/err")" -ne 1 ]; then
+    echo "FAILED: $* gave $got (want $want, one line with \"$text\"):"; cat "$scratch/err"
+    failures=$((failures + 1))
+  fi
+}
+
+# A 32-bit PE header: "MZ", the PE offset at 60, "PE\0\0" and machine 0x14c.
+{ printf 'MZ'; head -c 58 /dev/zero; printf '\100\0\0\0PE\0\0\114\001'; } >"$scratch/x86.exe"
+mkdir -p "$scratch/p32"; echo '#arch=win32' >"$scratch/p32/system.reg"
+
+expect 1 "runs no 32-bit programs" sh -c '"$1" >&2; exit $?' - "$top/tools/host32.sh"
+expect 77 "cannot run x86.exe: this host runs no 32-bit" env WINEPREFIX="$scratch/p64" "$top/tools/wine-run.sh" "$scratch/x86.exe"
+expect 77 "in the 32-bit prefix" env WINEPREFIX="$scratch/p32" "$top/tools/wine-run.sh" wineboot
+expect 77 "no 32-bit Wine prefix here" "$top/tools/wine-setup.sh" "$scratch" "$scratch/new" win32
+expect 1 "is a 32-bit prefix" env WINEPREFIX="$scratch/p32" "$top/tools/jumbla"
+[ ! -e "$scratch/new" ] || { echo "FAILED: wine-setup made a prefix it cannot run"; failures=$((failures + 1)); }
+
+# The closing line counts what the host could not run as skipped.
+printf '<testsuite tests="18" failures="0" disabled="0" skipped="17">\n' >"$scratch/junit.xml"
+line=$("$top/tools/test-summary.sh" "$scratch/junit.xml")
+[ "$line" = "Tests: 1 passed, 0 failed, 17 skipped" ] || { echo "FAILED: summary said: $line"; failures=$((failures + 1)); }
+
+[ "$failures" -eq 0 ] && echo "host limits: all skip with their reason"
+exit "$failures"
