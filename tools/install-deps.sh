@@ -12,6 +12,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   clang llvm libclang-rt-14-dev
   imagemagick zip
+  debootstrap bubblewrap
 )
 missing=()
 for p in "${packages[@]}"; do

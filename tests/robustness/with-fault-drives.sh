@@ -7,6 +7,11 @@
 # unmounted on every way out. Mounting needs root: elsewhere the program runs
 # with JUMBLA_FAULT_DRIVES unset and its fault cases skip, saying why.
 #
+# Wine's server opens the files, and a server that runs in a sandbox (Wine
+# from a root, tools/wine-run.sh) sees only what was mounted when it
+# started: CTest runs this test alone, and the prefix's server is let end
+# first, so the test's own server starts with the drives in place.
+#
 #   tests/robustness/with-fault-drives.sh <root> <program> [args...]
 set -u
 root=$1
@@ -29,6 +34,9 @@ mount_drives() {
   printf '#x\r\na.vqf\r\nb.vqf\r\n' >"$root/readonly/list.vql"
   mount -o remount,ro "$root/readonly" 2>&1 || return 1
 }
+
+here=$(cd "$(dirname "$0")/../.." && pwd)
+timeout 60 "$here/tools/wine-run.sh" --server -w 2>/dev/null || "$here/tools/wine-run.sh" --server -k 2>/dev/null || true
 
 if reason=$(mount_drives); then
   export JUMBLA_FAULT_DRIVES=$root
