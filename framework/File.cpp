@@ -39,6 +39,7 @@ BOOL CFile::Open(const char* path, UINT flags, CFileException* pError)
 {
     CloseQuietly();
     m_strFileName = path;
+    m_bFlushOnClose = (flags & osFlushOnClose) != 0;
     const UINT access = flags & 3;
     const bool create = (flags & modeCreate) != 0;
 
@@ -190,6 +191,20 @@ void CFile::Close()
 {
     if (!IsOpen())
         return;
+    if (m_bFlushOnClose) {
+        // Written data may wait in the system's cache; FlushFileBuffers (and
+        // fsync) return only once it is on the disk.
+#ifdef _WIN32
+        const bool flushed = FlushFileBuffers(m_hFile) != 0;
+#else
+        const bool flushed = ::fsync(m_fd) == 0;
+#endif
+        if (!flushed) {
+            const LONG osError = LastOsError();
+            CloseQuietly();
+            CFileException::ThrowOsError(osError, m_strFileName);
+        }
+    }
 #ifdef _WIN32
     const BOOL closed = CloseHandle(m_hFile);
     const LONG osError = LastOsError();

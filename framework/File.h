@@ -16,7 +16,10 @@ public:
         shareExclusive = 0x10,
         modeCreate = 0x1000,
         typeText = 0x4000,
-        typeBinary = 0x8000
+        typeBinary = 0x8000,
+        // For a file opened for writing: Close puts its data on the disk
+        // before it lets the file go, and fails (throws) when it cannot.
+        osFlushOnClose = 0x10000
     };
     enum SeekPosition { begin = 0, current = 1, end = 2 };
 
@@ -57,4 +60,5 @@ private:
     int m_fd = -1;
 #endif
     CString m_strFileName;
+    bool m_bFlushOnClose = false;
 };

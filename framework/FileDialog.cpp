@@ -57,5 +57,7 @@ INT_PTR CFileDialog::DoModal()
 
 CString CFileDialog::GetPathName() const
 {
-    return AfxAnsiFromWide(m_ofn.lpstrFile);
+    CString path;
+    AfxExactAnsiFromWide(m_ofn.lpstrFile, path);
+    return path;
 }

@@ -10,9 +10,9 @@
 
 // The common open or save dialog, through the UTF-16 API so that its title
 // and filter read right on any system code page; the chosen name comes back
-// as an ANSI path like every other path of the program. m_ofn is public so
-// that callers can set lpstrTitle before DoModal; the text it points to must
-// live until then.
+// as an ANSI path like every other path of the program, when the system code
+// page spells it exactly. m_ofn is public so that callers can set lpstrTitle
+// before DoModal; the text it points to must live until then.
 class CFileDialog
 {
 public:
@@ -30,8 +30,9 @@ public:
     // IDOK when the user chose a name, else IDCANCEL. Goes through the prompt
     // seam. Without a parent the main window owns the dialog.
     virtual INT_PTR DoModal();
-    // The chosen name in the ANSI code page, converted as the ANSI dialog
-    // would have handed it over.
+    // The chosen name in the ANSI code page; empty when the code page cannot
+    // spell it exactly (AfxExactAnsiFromWide), as a look-alike would name
+    // another file.
     CString GetPathName() const;
 
     OPENFILENAMEW m_ofn;

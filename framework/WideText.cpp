@@ -12,14 +12,20 @@ std::wstring AfxWideFromAnsi(const CString& text)
     return wide;
 }
 
-CString AfxAnsiFromWide(const wchar_t* text)
+BOOL AfxExactAnsiFromWide(const wchar_t* name, CString& path)
 {
-    // -1: the input is NUL-terminated and the count includes the NUL.
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    path.Empty();
+    // -1: the name is NUL-terminated and the count includes the NUL. Flags 0
+    // and a round trip rather than WC_NO_BEST_FIT_CHARS and the used-default
+    // flag: code page 65001 (UTF-8) refuses those, and a name is exact when
+    // its bytes read back as the very same name, whatever the code page.
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
     if (size <= 1)
-        return CString();
-    CString ansi;
-    const int written = ::WideCharToMultiByte(CP_ACP, 0, text, -1, ansi.GetBuffer(size - 1), size, nullptr, nullptr);
-    ansi.ReleaseBuffer(written > 0 ? written - 1 : 0);
-    return ansi;
+        return size == 1;
+    const int written = ::WideCharToMultiByte(CP_ACP, 0, name, -1, path.GetBuffer(size - 1), size, nullptr, nullptr);
+    path.ReleaseBuffer(written > 0 ? written - 1 : 0);
+    if (written > 0 && AfxWideFromAnsi(path) == name)
+        return TRUE;
+    path.Empty();
+    return FALSE;
 }

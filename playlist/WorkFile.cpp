@@ -17,16 +17,26 @@ CString WorkFilePath(const CString& playlistPath)
     return playlistPath.Left(lastBackslash) + "\\" + kWorkFileName;
 }
 
-BOOL WriteWorkFile(const CString& playlistPath, const CString& workPath, const std::vector<UINT>& lineIndices)
+namespace {
+
+// WriteWorkFile, with the destination opened with `flags` added.
+BOOL WriteInOrder(const CString& playlistPath, const CString& path, const std::vector<UINT>& lineIndices, UINT flags)
 {
     try {
         CStdioFile source(playlistPath, CFile::modeRead | CFile::typeText);
-        CStdioFile destination(workPath, CFile::modeCreate | CFile::modeWrite | CFile::typeText);
+        CStdioFile destination(path, CFile::modeCreate | CFile::modeWrite | CFile::typeText | flags);
         WriteShuffledPlaylist(source, destination, lineIndices);
     } catch (const CFileException&) {
         return FALSE;
     }
     return TRUE;
+}
+
+}  // namespace
+
+BOOL WriteWorkFile(const CString& playlistPath, const CString& workPath, const std::vector<UINT>& lineIndices)
+{
+    return WriteInOrder(playlistPath, workPath, lineIndices, 0);
 }
 
 bool IsItsOwnWorkFile(const CString& playlistFullPath)
@@ -71,9 +81,13 @@ BOOL SavePlaylistAs(const CString& playlistPath, const std::vector<UINT>& lineIn
     // GetTempFileName creates the (empty) file, so the name stays ours.
     if (!::GetTempFileNameA(ReplacementFolder(savedPath), "jmb", 0, partial))
         return FALSE;
-    // MoveFileEx within one folder is a rename: savedPath is either the old
-    // file or the whole new one, never a part.
-    if (WriteWorkFile(playlistPath, partial, lineIndices) && ::MoveFileExA(partial, savedPath, MOVEFILE_REPLACE_EXISTING))
+    // The new file's data is on the disk before the file is closed
+    // (osFlushOnClose), so no crash can leave savedPath naming data that was
+    // still in memory. MoveFileEx within one folder is a rename: savedPath is
+    // either the old file or the whole new one, never a part;
+    // MOVEFILE_WRITE_THROUGH asks it to return once the move is on the disk.
+    if (WriteInOrder(playlistPath, partial, lineIndices, CFile::osFlushOnClose)
+        && ::MoveFileExA(partial, savedPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return TRUE;
     ::DeleteFileA(partial);
     return FALSE;

@@ -36,13 +36,15 @@ void DeleteWorkFileOf(const CString& playlistPath);
 
 // Saves the entries of playlistPath in the order of lineIndices as
 // savedPath, in the work file's form. The file is written whole under a new
-// name in savedPath's folder and then replaces savedPath, so a write that
-// fails part-way (a full disk, say) leaves a file of that name as it was
-// instead of cut short, and leaves nothing new behind. It is written there
-// directly, not through the work file beside the playlist, so a playlist on
-// a read-only drive can still be saved elsewhere. FALSE when nothing was
-// saved, also when savedPath is the playlist's work file (the next command
-// deletes it).
+// name in savedPath's folder, its data flushed to the disk, and only then
+// renamed over savedPath. A write or flush that fails (a full disk, say)
+// leaves a file of that name as it was and removes the new one. After a
+// power cut or a system crash savedPath holds the old file or the whole new
+// one, never an empty or cut-short file (a crash right after the save may
+// still keep the old one). It is written there directly, not through the
+// work file beside the playlist, so a playlist on a read-only drive can
+// still be saved elsewhere. FALSE when nothing was saved, also when
+// savedPath is the playlist's work file (the next command deletes it).
 BOOL SavePlaylistAs(const CString& playlistPath, const std::vector<UINT>& lineIndices, const CString& savedPath);
 
 #endif

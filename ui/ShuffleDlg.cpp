@@ -175,8 +175,9 @@ void CShuffleDlg::OnLoad()
     if (!path.IsEmpty())
         DeleteWorkFileOf(path);
 
-    const CString chosen = AskPlaylistName(TRUE, L"VQLファイルの指定", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
-    if (!chosen.IsEmpty())
+    // A name the system code page cannot spell comes back empty: as cancelled.
+    CString chosen;
+    if (AskPlaylistName(TRUE, L"VQLファイルの指定", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, chosen) && !chosen.IsEmpty())
         m_editPath.SetWindowText(chosen);
 }
 
@@ -186,13 +187,15 @@ void CShuffleDlg::OnSave()
     if (!path.IsEmpty())
         DeleteWorkFileOf(path);
 
-    const CString savedPath = AskPlaylistName(FALSE, L"VQLファイルの保存", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
-    if (savedPath.IsEmpty())
+    CString savedPath;
+    if (!AskPlaylistName(FALSE, L"VQLファイルの保存", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, savedPath))
         return;
 
-    // An empty path fails the write (it opens no playlist). Asking to load a
-    // file that was never written would report the failure as a success.
-    if (!SavePlaylistAs(path, EntryOrder(), savedPath)) {
+    // An empty name is one the system code page cannot spell: refused before
+    // anything is written, as its look-alike is another file. An empty path
+    // fails the write (it opens no playlist). Asking to load a file that was
+    // never written would report the failure as a success.
+    if (savedPath.IsEmpty() || !SavePlaylistAs(path, EntryOrder(), savedPath)) {
         MessageBox(kSaveFailed, L"Jumbla", MB_OK);
         return;
     }
@@ -205,22 +208,24 @@ void CShuffleDlg::OnDropFiles(HDROP hDropInfo)
     SetForegroundWindow();
     SetActiveWindow();
 
-    if (::DragQueryFileA(hDropInfo, 0xFFFFFFFF, nullptr, 0) != 1)
+    if (::DragQueryFileW(hDropInfo, 0xFFFFFFFF, nullptr, 0) != 1)
         MessageBox(L"シャッフルできるファイルは１つだけです。", L"JUMBLA", MB_OK);
 
-    // The buffer size counts the terminating NUL: at most 1023 bytes of path.
-    const UINT kMaxPathBytes = 1023;
+    // The name in UTF-16, whole: without a buffer DragQueryFile gives its
+    // length in characters, not counting the NUL.
+    std::vector<wchar_t> name(::DragQueryFileW(hDropInfo, 0, nullptr, 0) + 1);
+    ::DragQueryFileW(hDropInfo, 0, name.data(), static_cast<UINT>(name.size()));
+    // A name the system code page cannot spell exactly would become a
+    // look-alike, another file, and the drop takes at most 1023 bytes of
+    // path, as it always has: either is refused rather than replacing the
+    // playlist the edit names.
+    const int kMaxPathBytes = 1023;
     CString path;
-    const UINT length = ::DragQueryFileA(hDropInfo, 0, path.GetBuffer(kMaxPathBytes), kMaxPathBytes + 1);
-    path.ReleaseBuffer(static_cast<int>(length));
-    // A longer name arrives cut short and names another file or folder (a
-    // folder "songs.vql" above the dropped list, say); it is refused rather
-    // than replacing the playlist the edit names.
-    const bool cutShort = ::DragQueryFileA(hDropInfo, 0, nullptr, 0) > kMaxPathBytes;
+    const bool usable = AfxExactAnsiFromWide(name.data(), path) && path.GetLength() <= kMaxPathBytes;
 
     CString extension = path.Right(3);
     extension.MakeUpper();
-    if (extension == "VQL" && !cutShort)
+    if (extension == "VQL" && usable)
         m_editPath.SetWindowText(path);
     else
         MessageBox(L"VQLファイル以外はシャッフルできません", L"JUMBLA", MB_OK);
@@ -250,7 +255,7 @@ std::vector<UINT> CShuffleDlg::EntryOrder()
     return lineIndices;
 }
 
-CString CShuffleDlg::AskPlaylistName(BOOL bOpen, const wchar_t* title, DWORD flags)
+BOOL CShuffleDlg::AskPlaylistName(BOOL bOpen, const wchar_t* title, DWORD flags, CString& chosen)
 {
     const CString path = PlaylistPath();
     // The current playlist's folder; Left() of -1 is empty, and an empty
@@ -261,6 +266,7 @@ CString CShuffleDlg::AskPlaylistName(BOOL bOpen, const wchar_t* title, DWORD fla
     dialog.m_ofn.lpstrTitle = title;
     dialog.SetInitialFolder(folder);
     if (dialog.DoModal() != IDOK)
-        return CString();
-    return dialog.GetPathName();
+        return FALSE;
+    chosen = dialog.GetPathName();
+    return TRUE;
 }

@@ -49,8 +49,9 @@ private:
     // The line index of every entry, in the list's order.
     std::vector<UINT> EntryOrder();
     // Asks for a playlist name in the open or save dialog, starting in the
-    // current playlist's folder. Empty when the user cancels.
-    CString AskPlaylistName(BOOL bOpen, const wchar_t* title, DWORD flags);
+    // current playlist's folder. FALSE when the user cancels; chosen is empty
+    // when the system code page cannot spell the name exactly.
+    BOOL AskPlaylistName(BOOL bOpen, const wchar_t* title, DWORD flags, CString& chosen);
 
     CPlayerLauncher& m_launcher;
 };

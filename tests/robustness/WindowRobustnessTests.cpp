@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -20,6 +21,40 @@ CString PathOfLength(const CString& folder, int length, const char* ending)
 {
     const CString start = folder + "\\";
     return start + CString('n', length - start.GetLength() - static_cast<int>(strlen(ending))) + ending;
+}
+
+// This program's calls to FlushFileBuffers (the code under test is linked
+// in) are pointed here through its import table: each records what the
+// watched file held at that moment, and fails when told to. The original is
+// looked up: FlushFileBuffers in this code is a stub that jumps through
+// that very table.
+const auto g_realFlush = reinterpret_cast<BOOL(WINAPI*)(HANDLE)>(
+    reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "FlushFileBuffers")));
+CString g_watched;
+std::vector<CString> g_watchedAtFlush;
+bool g_failFlush = false;
+
+BOOL WINAPI RecordingFlush(HANDLE file)
+{
+    g_watchedAtFlush.push_back(ReadFileBytes(g_watched));
+    SetLastError(ERROR_IO_DEVICE);
+    return !g_failFlush && g_realFlush(file);
+}
+
+// Points every slot of this program's import address table that holds `from` at `to`.
+void RedirectImports(void* from, void* to)
+{
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& table = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+    auto** slots = reinterpret_cast<void**>(base + table.VirtualAddress);
+    for (DWORD i = 0; i < table.Size / sizeof(void*); ++i) {
+        DWORD protection = 0;
+        if (slots[i] == from && VirtualProtect(&slots[i], sizeof(void*), PAGE_READWRITE, &protection)) {
+            slots[i] = to;
+            VirtualProtect(&slots[i], sizeof(void*), protection, &protection);
+        }
+    }
 }
 
 CString WindowTextOf(HWND window)
@@ -167,6 +202,28 @@ TEST_F(WindowRobustnessTest, SaveReplacesAnExistingFileWholeAndLeavesNoPartialCo
     EXPECT_EQ(prompts.messages[0].text, kLoadSaved);
     EXPECT_EQ(ReadFileBytes(target), WrittenForm({"#x", "a.vqf", "b.vqf", "c.vqf"}, Entries()));
     EXPECT_EQ(PartialSaves(), 0u);
+}
+
+// Save puts the new file's data on the disk before the file takes the
+// chosen name, so a power cut cannot leave that name on data still in memory;
+// a flush that fails is a failed save.
+TEST_F(WindowRobustnessTest, SaveFlushesTheNewFileBeforeItReplacesTheOldAndAFailedFlushFailsTheSave)
+{
+    const CString target = folder / "precious.vql";
+    const CString precious = CrLfLines({"#mine", "x.vqf"});
+    g_watched = target;
+    for (const bool fail : {true, false}) {
+        WriteFileBytes(target, precious);
+        g_watchedAtFlush.clear();
+        g_failFlush = fail;
+        RedirectImports(reinterpret_cast<void*>(g_realFlush), reinterpret_cast<void*>(RecordingFlush));
+        SaveAs(target);
+        RedirectImports(reinterpret_cast<void*>(RecordingFlush), reinterpret_cast<void*>(g_realFlush));
+        EXPECT_EQ(g_watchedAtFlush, std::vector<CString>{precious}) << "one flush, before the old file was replaced";
+        ExpectOnlyMessage(fail ? kSaveFailed : kLoadSaved);
+        EXPECT_EQ(ReadFileBytes(target) == precious, fail) << "the old file is kept only when the save failed";
+        EXPECT_EQ(PartialSaves(), 0u);
+    }
 }
 
 // The work file is deleted as Save ends: saving under its name would keep

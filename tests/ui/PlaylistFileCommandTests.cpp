@@ -1,6 +1,8 @@
 #include "framework/Random.h"
 #include "tests/ui/MainWindowTest.h"
 
+#include <cstdlib>
+
 using namespace JumblaText;
 
 class FileCommandTest : public MainWindowTest
@@ -36,7 +38,7 @@ TEST_F(FileCommandTest, LoadCancelledDeletesTheWorkFileAndKeepsTheList)
 {
     WriteFileBytes(workFile, "old");
     const std::vector<ListItem> loaded = Entries();
-    prompts.fileAnswers.push_back("");
+    prompts.fileAnswers.push_back(L"");
     Click(IDC_LOAD);
     ASSERT_EQ(prompts.fileDialogs.size(), 1u);
     ExpectPlaylistDialog(prompts.fileDialogs[0], TRUE, kOpenTitle, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
@@ -124,6 +126,59 @@ TEST_F(FileCommandTest, SaveThatCannotCopyReportsTheFailureInsteadOfOfferingToLo
     EXPECT_EQ(PathText(), playlist);
 }
 
+// A name from a dialog or a drop that the system code page spells only as a
+// look-alike (in code page 932 "a¥b.vql" as the user's own a\b.vql) is
+// refused: Save says it failed and writes nothing, Load counts as cancelled,
+// the drop is refused. ui_tests runs the rows of 932, ui_tests_cp1252 those
+// of 1252.
+TEST_F(FileCommandTest, ANameTheCodePageSpellsOnlyAsALookAlikeIsRefused)
+{
+    struct Case
+    {
+        UINT codePage;
+        const wchar_t* name;
+        const char* lookAlike;  // nullptr: spelled exactly; "": none can exist
+    };
+    const Case cases[] = {
+        {932, L"a\u00A5b.vql", "a\\b.vql"}, {932, L"caf\u00E9.vql", "cafe.vql"}, {932, L"\u66F2.vql", nullptr},
+        {1252, L"\uFF42.vql", "b.vql"},     {1252, L"\u66F2.vql", ""},          {1252, L"caf\u00E9.vql", nullptr},
+    };
+    const char* expectedCodePage = std::getenv("JUMBLA_EXPECTED_ACP");
+    ASSERT_EQ(GetACP(), expectedCodePage != nullptr ? static_cast<UINT>(std::atoi(expectedCodePage)) : 932u);
+    ASSERT_TRUE(CreateDirectoryA(folder / "a", nullptr));
+    const CString mine = CrLfLines({"#mine"});
+    const auto files = [&] { return std::make_pair(FilesMatching(folder / "*"), FilesMatching(folder / "a\\*")); };
+    for (const Case& c : cases) {
+        if (c.codePage != GetACP())
+            continue;
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.name)));
+        const std::wstring name = WideName(folder.Path()).name + L"\\" + c.name;
+        if (c.lookAlike != nullptr && *c.lookAlike != '\0')
+            WriteFileBytes(folder / c.lookAlike, mine);
+        const auto before = files();
+        SetPath(playlist);
+        prompts.messages.clear();
+        prompts.fileAnswers.push_back(name.c_str());
+        Click(IDC_SAVE);
+        prompts.fileAnswers.push_back(name.c_str());
+        Click(IDC_LOAD);
+        SendMessageA(dlg->m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({name.c_str()})), 0);
+        if (c.lookAlike == nullptr) {
+            ExpectOnlyMessage(kLoadSaved);
+            EXPECT_EQ(WideName(PathText()).name, name) << "saved, loaded and dropped";
+            continue;
+        }
+        ASSERT_EQ(prompts.messages.size(), 2u);
+        EXPECT_EQ(prompts.messages[0].text, kSaveFailed);
+        EXPECT_EQ(prompts.messages[1].text, kNotVql);
+        EXPECT_EQ(PathText(), playlist);
+        EXPECT_EQ(files(), before) << "nothing written";
+        if (*c.lookAlike != '\0') {
+            EXPECT_EQ(ReadFileBytes(folder / c.lookAlike), mine);
+        }
+    }
+}
+
 // A playlist that is itself its folder's work file (saved under that name)
 // survives the commands that clean the work file up.
 TEST_F(FileCommandTest, APlaylistNamedLikeTheWorkFileIsNeverDeleted)
@@ -169,10 +224,10 @@ TEST_P(DropTest, DroppedFileBecomesThePlaylistWhenItsNameEndsInVql)
 {
     const DropCase& c = GetParam();
     WriteFileBytes(workFile, "work");
-    std::vector<CString> paths;
+    std::vector<WideName> paths;
     for (const char* name : c.files)
         paths.push_back(folder / name);
-    WriteFileBytes(paths[0], "#x\r\ndropped.vqf\r\n");
+    WriteFileBytes(folder / c.files[0], "#x\r\ndropped.vqf\r\n");
 
     const HWND target = c.ontoList ? Item(IDC_ENTRIES) : dlg->m_hWnd;
     SendMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);

@@ -37,7 +37,8 @@ BOOL CScriptedPrompts::GetFileName(OPENFILENAMEW& ofn, BOOL bOpen)
     dialog.bOpen = bOpen;
     dialog.owner = ofn.hwndOwner;
     dialog.title = ofn.lpstrTitle != nullptr ? ofn.lpstrTitle : L"";
-    dialog.initialDir = ofn.lpstrInitialDir != nullptr ? AfxAnsiFromWide(ofn.lpstrInitialDir) : CString();
+    if (ofn.lpstrInitialDir != nullptr)
+        AfxExactAnsiFromWide(ofn.lpstrInitialDir, dialog.initialDir);
     dialog.defExt = ofn.lpstrDefExt != nullptr ? ofn.lpstrDefExt : L"";
     if (ofn.lpstrFilter != nullptr) {
         const wchar_t* end = ofn.lpstrFilter;
@@ -50,14 +51,12 @@ BOOL CScriptedPrompts::GetFileName(OPENFILENAMEW& ofn, BOOL bOpen)
     dialog.nFilterIndex = ofn.nFilterIndex;
     fileDialogs.push_back(dialog);
 
-    if (fileAnswers.empty() || fileAnswers.front().IsEmpty()) {
+    if (fileAnswers.empty() || fileAnswers.front().name.empty()) {
         if (!fileAnswers.empty())
             fileAnswers.pop_front();
         return FALSE;
     }
-    // The answer is a path in the ANSI code page, as a user's choice would
-    // be once the program has it.
-    const std::wstring answer = AfxWideFromAnsi(fileAnswers.front());
+    const std::wstring answer = fileAnswers.front().name;
     fileAnswers.pop_front();
     if (answer.size() >= ofn.nMaxFile)
         return FALSE;
@@ -201,20 +200,20 @@ std::vector<std::string> FilesMatching(const CString& pattern)
     return names;
 }
 
-HDROP MakeDrop(const std::vector<CString>& paths)
+HDROP MakeDrop(const std::vector<WideName>& names)
 {
     // DROPFILES, then every name NUL-terminated, then one more NUL.
-    SIZE_T size = sizeof(DROPFILES) + 1;
-    for (const CString& path : paths)
-        size += path.GetLength() + 1;
+    SIZE_T size = sizeof(DROPFILES) + sizeof(wchar_t);
+    for (const WideName& name : names)
+        size += (name.name.size() + 1) * sizeof(wchar_t);
     HGLOBAL memory = GlobalAlloc(GHND, size);
     auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    char* names = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
-    for (const CString& path : paths) {
-        memcpy(names, path.GetString(), path.GetLength() + 1);
-        names += path.GetLength() + 1;
+    drop->fWide = TRUE;
+    auto* next = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const WideName& name : names) {
+        memcpy(next, name.name.c_str(), (name.name.size() + 1) * sizeof(wchar_t));
+        next += name.name.size() + 1;
     }
     GlobalUnlock(memory);
     return static_cast<HDROP>(memory);

@@ -56,6 +56,15 @@ struct RecordedFileDialog
     DWORD nFilterIndex;
 };
 
+// A file name as the shell's dialogs and drops hand it over: UTF-16. An ANSI
+// path stands for the name the system reads in its bytes.
+struct WideName
+{
+    WideName(const CString& path) : name(AfxWideFromAnsi(path)) {}
+    WideName(const wchar_t* wide) : name(wide) {}
+    std::wstring name;
+};
+
 // Answers message boxes and file dialogs at once instead of blocking, and
 // records what was asked. A message box without a queued answer gets IDOK
 // (IDNO for a Yes/No question); a file dialog without one is cancelled.
@@ -70,7 +79,7 @@ public:
     BOOL GetFileName(OPENFILENAMEW& ofn, BOOL bOpen) override;
 
     std::deque<int> messageAnswers;
-    std::deque<CString> fileAnswers;  // an empty name cancels
+    std::deque<WideName> fileAnswers;  // an empty name cancels
     std::vector<RecordedMessage> messages;
     std::vector<RecordedFileDialog> fileDialogs;
 };
@@ -107,8 +116,8 @@ BOOL FileExists(const CString& path);
 std::vector<std::string> FilesMatching(const CString& pattern);
 
 // A drop of the given files as the shell delivers it in WM_DROPFILES: a
-// DROPFILES block with ANSI names. The receiver releases it (DragFinish).
-HDROP MakeDrop(const std::vector<CString>& paths);
+// DROPFILES block with UTF-16 names. The receiver releases it (DragFinish).
+HDROP MakeDrop(const std::vector<WideName>& names);
 
 // The Unix path of a file built in this tree, as this process sees it.
 CString WindowsPathOfUnixPath(const char* unixPath);
