@@ -53,3 +53,15 @@ function(jumbla_add_test name)
     set_tests_properties(${name} PROPERTIES TIMEOUT 120 LABELS native)
   endif()
 endfunction()
+
+# jumbla_add_cp1252_test(<name> <test program> [<arguments...>])
+# Runs a Windows test program again on a Western system (ANSI code page
+# 1252); the program checks GetACP() against JUMBLA_EXPECTED_ACP.
+function(jumbla_add_cp1252_test name program)
+  add_test(NAME ${name} COMMAND ${program} --gtest_color=no ${ARGN})
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT ${JUMBLA_WINE_TEST_TIMEOUT}
+    ENVIRONMENT "WINEPREFIX=${JUMBLA_WINEPREFIX};JUMBLA_WINE_LANG=en_US.UTF-8;JUMBLA_EXPECTED_ACP=1252"
+    SKIP_RETURN_CODE ${JUMBLA_HOST_CANNOT_RUN}
+    LABELS wine)
+endfunction()

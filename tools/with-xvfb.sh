@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a command on a virtual display of its own, then stops that display and
-# the wineserver of WINEPREFIX (if set), so nothing is left running:
+# Runs a command on a virtual display of its own, in a Wine session of
+# WINEPREFIX (if set) started first, then stops that display and that
+# session's wineserver, so nothing is left running:
 #   tools/with-xvfb.sh <command...>
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,4 +17,12 @@ stop() {
   wait "$xvfb" 2>/dev/null
 }
 trap stop EXIT
-DISPLAY=:$display "$@"
+export DISPLAY=:$display
+# Wine's own processes (services, the desktop) start here, holding no pipe
+# of anyone's: started by a test, they would keep that test's output open as
+# long as the session lasts, and CTest would wait for them.
+if [ -n "${WINEPREFIX:-}" ] && [ -f "$("$here/wine-run.sh" --prefix)/system.reg" ]; then
+  "$here/wine-run.sh" --server -p >/dev/null 2>&1 </dev/null || true
+  "$here/wine-run.sh" wineboot >/dev/null 2>&1 </dev/null || true
+fi
+"$@"
