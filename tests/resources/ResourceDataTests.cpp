@@ -3,6 +3,7 @@
 
 #include "framework/Platform.h"
 #include "res/resource.h"
+#include "res/version.h"
 
 #include <gtest/gtest.h>
 
@@ -186,14 +187,21 @@ TEST(VersionResource, NamesTheProductInJapaneseBlock)
 
     EXPECT_EQ(L"Jumbla", VersionString(block, L"ProductName"));
     EXPECT_EQ(L"jumbla.exe", VersionString(block, L"OriginalFilename"));
-    EXPECT_EQ(L"1.0.0.0", VersionString(block, L"FileVersion"));
+    // The version from VERSION, the same in every place it is written.
+    const std::string quad = JUMBLA_VERSION_QUAD;
+    EXPECT_EQ(std::wstring(quad.begin(), quad.end()), VersionString(block, L"FileVersion"));
+    EXPECT_EQ(std::wstring(quad.begin(), quad.end()), VersionString(block, L"ProductVersion"));
     EXPECT_FALSE(VersionString(block, L"FileDescription").empty());
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(0x00010000u, fixed->dwFileVersionMS);
-    EXPECT_EQ(0u, fixed->dwFileVersionLS);
+    EXPECT_EQ(DWORD(MAKELONG(JUMBLA_VERSION_MINOR, JUMBLA_VERSION_MAJOR)), fixed->dwFileVersionMS);
+    EXPECT_EQ(DWORD(MAKELONG(JUMBLA_VERSION_TWEAK, JUMBLA_VERSION_PATCH)), fixed->dwFileVersionLS);
+    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+
+    const std::string manifest = ResourceBytes(24 /* RT_MANIFEST */, 1);
+    EXPECT_NE(std::string::npos, manifest.find("name=\"Jumbla\" version=\"" + quad + "\""));
 }
 
 } // namespace
