@@ -85,9 +85,10 @@ TEST_F(ShuffleDlgTest, TheIconIsTheWindowIconAndTheDragIcon)
 
     CAboutDlg about;
     ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
-    const HWND iconControl = GetWindow(about.m_hWnd, GW_CHILD);
-    EXPECT_EQ(IconWidth(reinterpret_cast<HICON>(SendMessageW(iconControl, STM_GETICON, 0, 0))),
-              GetSystemMetrics(SM_CXICON));
+    const HICON aboutIcon = reinterpret_cast<HICON>(SendMessageW(GetWindow(about.m_hWnd, GW_CHILD), STM_GETICON, 0, 0));
+    EXPECT_EQ(IconWidth(aboutIcon), GetSystemMetrics(SM_CXICON));
+    // Its own, not the shared one the template loaded at the default size.
+    EXPECT_NE(aboutIcon, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME)));
     about.DestroyWindow();
 }
 
