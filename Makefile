@@ -100,13 +100,11 @@ bench: deps wine-setup-win64
 	cmake --build $(BENCH)-windows -j $(JOBS) --target playlist_bench_win title_bench_win
 	WINEPREFIX=$(CURDIR)/$(WIN64)/wineprefix bench/run.sh $(BENCH) $(BENCH)-windows
 
-# A zip for Windows users: the 32-bit program and a short read-me.
+# A zip for Windows users: the stripped 32-bit program and a short read-me,
+# with its .sha256 beside it and the debug information in
+# build/jumbla.exe.debug. The same commit gives the same bytes.
 dist: win32
-	rm -f build/jumbla-1.0.zip
-	cd build && rm -rf dist && mkdir dist && \
-	  cp win32/app/jumbla.exe ../dist/README-Windows.txt dist/ && \
-	  cd dist && zip -q ../jumbla-1.0.zip jumbla.exe README-Windows.txt
-	@echo "build/jumbla-1.0.zip"
+	tools/make_dist.py $(WIN32) build
 
 clean:
 	rm -rf build

@@ -3,18 +3,25 @@
 // The one place that pins the Windows API level. Portable code includes this
 // instead of <windows.h> so it reads like Win32 code in both build trees.
 //
-// The oldest Windows Jumbla runs on is Windows Vista SP2 (6.0): the static
-// threads runtime imports GetTickCount64, which XP lacks. The PE header
-// declares the same version (CMakeLists.txt), and tools/windows-imports.txt
+// The oldest Windows Jumbla runs on is Windows XP SP3 (5.1) for the 32-bit
+// program and Windows Vista SP2 (6.0) for the 64-bit one. The PE header
+// declares the same versions (CMakeLists.txt), and tools/windows-imports.txt
 // lists every function the program imports with the Windows that has it.
+// The 32-bit program is linked with the win32 thread model's runtime: the
+// posix one imports GetTickCount64, which XP lacks.
 
 #ifdef _WIN32
 
+#ifdef _WIN64
+#define JUMBLA_OLDEST_WINDOWS 0x0600
+#else
+#define JUMBLA_OLDEST_WINDOWS 0x0501
+#endif
 #ifndef _WIN32_WINNT
-#define _WIN32_WINNT 0x0600
+#define _WIN32_WINNT JUMBLA_OLDEST_WINDOWS
 #endif
 #ifndef WINVER
-#define WINVER 0x0600
+#define WINVER JUMBLA_OLDEST_WINDOWS
 #endif
 #ifndef NOMINMAX
 #define NOMINMAX

@@ -11,9 +11,13 @@
 #define IDS_ABOUTBOX 101
 #define IDS_SHUFFLE_PLAY 102
 
-// Icon group and banner bitmap
+// Icon group and banner bitmaps: the banner as drawn for 96 DPI (the one the
+// dialog template names) and at 125, 150 and 200 % of its size
 #define IDR_MAINFRAME 128
 #define IDB_BANNER 130
+#define IDB_BANNER_125 131
+#define IDB_BANNER_150 132
+#define IDB_BANNER_200 133
 
 // Controls of IDD_MAIN
 #define IDC_PLAY 1000

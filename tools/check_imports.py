@@ -3,9 +3,9 @@
 
     tools/check_imports.py <program.exe> <imports list>
 
-The list (tools/windows-imports.txt) names that Windows on its `oldest`
-line and every DLL function the program may import, each with the oldest
-Windows version that has it. The check fails when the program
+The list (tools/windows-imports.txt) names that Windows for each width on
+its `oldest` lines and every DLL function the program may import, each with
+the oldest Windows version that has it. The check fails when the program
 - imports a function the list does not name: a new import is a reviewed
   change, made by adding it to the list with its version;
 - imports a function by ordinal: ordinals differ between DLL versions;
@@ -19,21 +19,21 @@ import sys
 
 
 def read_list(path):
-    oldest = None
+    oldest = {}
     allowed = {}
     with open(path, encoding="utf-8") as f:
         for number, raw in enumerate(f, 1):
             line = raw.split("#", 1)[0].split()
             if not line:
                 continue
-            if line[0] == "oldest":
-                oldest = parse_version(line[1])
+            if line[0] == "oldest" and len(line) == 3 and line[1] in ("32-bit", "64-bit"):
+                oldest[line[1]] = parse_version(line[2])
             elif len(line) == 3:
                 allowed[(line[0].upper(), line[1])] = parse_version(line[2])
             else:
-                sys.exit(f"{path}:{number}: expected 'DLL Function Version' or 'oldest Version'")
-    if oldest is None:
-        sys.exit(f"{path}: no 'oldest' line")
+                sys.exit(f"{path}:{number}: expected 'DLL Function Version' or 'oldest 32-bit|64-bit Version'")
+    if len(oldest) != 2:
+        sys.exit(f"{path}: needs an 'oldest' line for 32-bit and one for 64-bit")
     return oldest, allowed
 
 
@@ -98,9 +98,10 @@ def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
     program, list_path = sys.argv[1:]
-    oldest, allowed = read_list(list_path)
+    oldest_by_width, allowed = read_list(list_path)
     with open(program, "rb") as f:
         image = Image(f.read())
+    oldest = oldest_by_width["64-bit" if image.wide else "32-bit"]
 
     faults = []
     for what, found in (("OS", image.os_version), ("subsystem", image.subsystem_version)):

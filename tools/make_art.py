@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
-"""Draws Jumbla's window icon (res/jumbla.ico) and banner (res/banner.bmp).
+"""Draws Jumbla's window icon (res/jumbla.ico) and banners (res/banner*.bmp).
 
 Standard library only, and deterministic: the same script always writes the
 same bytes, so the generated files are committed next to it and a change to
 the artwork is a change to this script.
 
-The icon is pixel art in the standard 16-colour palette, kept here as text.
-The banner's shapes are rendered at SUPERSAMPLE times the final size and
-averaged down, which gives smooth edges without an imaging library.
+The icon holds 16 to 256 pixels, 32-bit with alpha: 16 and 32 are pixel art
+kept here as text, the others the same tile and arrows drawn as shapes. The
+banner is drawn at 100, 125, 150 and 200 % for the program to pick the
+largest that fits its control. Shapes are rendered at SUPERSAMPLE times the
+final size and averaged down, which gives smooth edges without an imaging
+library.
 
 Usage: tools/make_art.py [output directory]   (default: res/ beside tools/)
        tools/make_art.py --check   (exit 1 if res/ differs from what it draws)
@@ -17,16 +20,9 @@ import math
 import pathlib
 import struct
 import sys
+import zlib
 
 SUPERSAMPLE = 4
-
-# The 16-colour palette Windows uses for 4-bit icons, in index order.
-STANDARD_PALETTE = [
-    (0x00, 0x00, 0x00), (0x80, 0x00, 0x00), (0x00, 0x80, 0x00), (0x80, 0x80, 0x00),
-    (0x00, 0x00, 0x80), (0x80, 0x00, 0x80), (0x00, 0x80, 0x80), (0xC0, 0xC0, 0xC0),
-    (0x80, 0x80, 0x80), (0xFF, 0x00, 0x00), (0x00, 0xFF, 0x00), (0xFF, 0xFF, 0x00),
-    (0x00, 0x00, 0xFF), (0xFF, 0x00, 0xFF), (0x00, 0xFF, 0xFF), (0xFF, 0xFF, 0xFF),
-]
 
 # Pixel fonts: '#' is a lit font pixel. Glyphs may differ in width; all
 # glyphs of one font have the same height (the big one keeps x-height letters
@@ -65,22 +61,26 @@ def mix(a, b, t):
 
 
 class Canvas:
-    """An RGB picture at SUPERSAMPLE resolution; coordinates are given in
-    final pixels (floats) and shapes are sampled at sub-pixel centres."""
+    """An RGBA picture at SUPERSAMPLE resolution, transparent at first, with
+    colours kept premultiplied by alpha. Coordinates are given in design
+    units (floats), `scale` final pixels each, and shapes are sampled at
+    sub-pixel centres."""
 
-    def __init__(self, width, height):
+    def __init__(self, width, height, scale=1.0):
         self.width, self.height = width, height
         self.sw, self.sh = width * SUPERSAMPLE, height * SUPERSAMPLE
+        self.unit = SUPERSAMPLE * scale  # sub-pixels per design unit
         n = self.sw * self.sh
-        self.r, self.g, self.b = [0.0] * n, [0.0] * n, [0.0] * n
+        self.r, self.g, self.b, self.a = [0.0] * n, [0.0] * n, [0.0] * n, [0.0] * n
 
     def fill(self, colour_at):
-        """Paints every sub-pixel with colour_at(x, y) (final pixels)."""
-        s = SUPERSAMPLE
+        """Paints every sub-pixel opaque with colour_at(x, y) (design units)."""
+        u = self.unit
         for sy in range(self.sh):
             for sx in range(self.sw):
                 i = sy * self.sw + sx
-                self.r[i], self.g[i], self.b[i] = colour_at((sx + 0.5) / s, (sy + 0.5) / s)
+                self.r[i], self.g[i], self.b[i] = colour_at((sx + 0.5) / u, (sy + 0.5) / u)
+                self.a[i] = 1.0
 
     def paint(self, covered, colour, alpha=1.0):
         """Composites colour over the sub-pixels listed in covered."""
@@ -90,10 +90,11 @@ class Canvas:
             self.r[i] = self.r[i] * keep + cr * alpha
             self.g[i] = self.g[i] * keep + cg * alpha
             self.b[i] = self.b[i] * keep + cb * alpha
+            self.a[i] = self.a[i] * keep + alpha
 
     def region(self, x0, y0, x1, y1, inside):
         """Sub-pixels within the box whose centre satisfies inside(x, y)."""
-        s = SUPERSAMPLE
+        s = self.unit
         sx0, sy0 = max(0, math.floor(x0 * s)), max(0, math.floor(y0 * s))
         sx1, sy1 = min(self.sw, math.ceil(x1 * s)), min(self.sh, math.ceil(y1 * s))
         found = set()
@@ -158,20 +159,23 @@ class Canvas:
         return covered
 
     def downsample(self):
-        """Final 8-bit (r, g, b) pixels, top row first: each the average of
-        its sub-pixels."""
+        """Final 8-bit (r, g, b, a) pixels, top row first: each the average of
+        its sub-pixels, colours no longer premultiplied."""
         s, out = SUPERSAMPLE, []
         for y in range(self.height):
             row = []
             for x in range(self.width):
-                total = [0.0, 0.0, 0.0]
+                total = [0.0, 0.0, 0.0, 0.0]
                 for sy in range(y * s, y * s + s):
                     base = sy * self.sw + x * s
                     for i in range(base, base + s):
                         total[0] += self.r[i]
                         total[1] += self.g[i]
                         total[2] += self.b[i]
-                row.append(tuple(min(255, max(0, round(c / (s * s)))) for c in total))
+                        total[3] += self.a[i]
+                cover = total[3]
+                colour = tuple(min(255, max(0, round(c / cover))) if cover else 0 for c in total[:3])
+                row.append(colour + (min(255, max(0, round(255 * cover / (s * s)))),))
             out.append(row)
         return out
 
@@ -225,11 +229,10 @@ def grow_triangle(points, by):
 
 # --- the icon ---------------------------------------------------------------
 
-# The icon is pixel art in the 16-colour palette, drawn by hand: at 32 and
-# 16 pixels, hand placement reads far better than reduced smooth shapes.
-# A navy tile with two crossing shuffle arrows; the white one passes over
-# the yellow one, with a navy rim where they cross. '.' is transparent.
-ICON_KEY = {"k": 0, "n": 4, "y": 11, "w": 15}
+# At 32 and 16 pixels the icon is pixel art, drawn by hand: there hand
+# placement reads far better than reduced smooth shapes. A navy tile with
+# two crossing shuffle arrows; the white one passes over the yellow one,
+# with a navy rim where they cross. '.' is transparent.
 
 ICON_32 = [
     "....kkkkkkkkkkkkkkkkkkkkkkkk....",
@@ -286,30 +289,61 @@ ICON_16 = [
 ]
 
 
-def icon_image(art):
-    """One icon image from pixel art: BITMAPINFOHEADER (height doubled for
-    XOR + AND), palette, 4-bit XOR bitmap and 1-bit AND mask, both bottom-up
-    with rows padded to 32 bits."""
-    size = len(art)
-    assert all(len(line) == size for line in art), "icon art must be square"
-    xor_stride = (size * 4 + 31) // 32 * 4
+ICON_COLOURS = {"k": (0x00, 0x00, 0x00), "n": (0x00, 0x00, 0x80), "y": (0xFF, 0xFF, 0x00), "w": (0xFF, 0xFF, 0xFF)}
+
+# Every size Windows asks for from 100 to 200 % (small and large icons) and
+# the one Explorer shows largest. The hand-drawn ones are used as they are.
+ICON_SIZES = [16, 20, 24, 32, 40, 48, 64, 256]
+ICON_ART = {16: ICON_16, 32: ICON_32}
+
+
+def pixel_art(art):
+    """RGBA rows of the hand-drawn art; '.' is transparent."""
+    return [[ICON_COLOURS[ch] + (255,) if ch != "." else (0, 0, 0, 0) for ch in line] for line in art]
+
+
+def draw_icon(size):
+    """The tile and arrows of the pixel art as shapes, in a 32-unit design."""
+    c = Canvas(size, size, size / 32)
+    c.paint(c.rounded_rect(0, 0, 32, 32, 6), ICON_COLOURS["k"])
+    c.paint(c.rounded_rect(1, 1, 31, 31, 5), ICON_COLOURS["n"])
+    draw_shuffle_arrows(
+        c,
+        [((3, 22.5), (29, 9), ICON_COLOURS["y"]),
+         ((3, 9), (29, 22.5), ICON_COLOURS["w"])],
+        3.4, 6.5, 4.8, (ICON_COLOURS["n"], 1.2, 1.0))
+    return c.downsample()
+
+
+def icon_bmp_image(pixels):
+    """One icon image: BITMAPINFOHEADER (height doubled for XOR + AND), the
+    32-bit BGRA bitmap and the 1-bit AND mask, both bottom-up. The mask is
+    set where the picture is wholly transparent, for whatever draws without
+    alpha."""
+    size = len(pixels)
     and_stride = (size + 31) // 32 * 4
-    xor_rows, and_rows = [], []
-    for line in reversed(art):
-        # Transparent pixels are black (index 0) in the XOR bitmap, or the
-        # screen would show through inverted instead of unchanged.
-        indices = [ICON_KEY.get(ch, 0) for ch in line]
-        xor = bytes((indices[i] << 4) | indices[i + 1] for i in range(0, size, 2))
+    colour_rows, mask_rows = [], []
+    for row in reversed(pixels):
+        colour_rows.append(b"".join(struct.pack("<BBBB", b, g, r, a) for r, g, b, a in row))
         mask = bytearray(and_stride)
-        for x, ch in enumerate(line):
-            if ch == ".":
+        for x, (_, _, _, a) in enumerate(row):
+            if a == 0:
                 mask[x // 8] |= 0x80 >> (x % 8)
-        xor_rows.append(xor.ljust(xor_stride, b"\0"))
-        and_rows.append(bytes(mask))
-    bits = b"".join(xor_rows) + b"".join(and_rows)
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, len(bits), 0, 0, 0, 0)
-    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in STANDARD_PALETTE)
-    return header + palette + bits
+        mask_rows.append(bytes(mask))
+    bits = b"".join(colour_rows) + b"".join(mask_rows)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(bits), 0, 0, 0, 0)
+    return header + bits
+
+
+def png_image(pixels):
+    """A PNG (8-bit RGBA), as icons of 256 pixels are stored since Vista:
+    a quarter of a megabyte as a bitmap."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    height, width = len(pixels), len(pixels[0])
+    raw = b"".join(b"\0" + bytes(v for pixel in row for v in pixel) for row in pixels)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
 def ico_file(images):
@@ -317,21 +351,34 @@ def ico_file(images):
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, data in images:
-        out += struct.pack("<BBBBHHII", size % 256, size % 256, 16, 0, 1, 4, len(data), offset)
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     return out + b"".join(data for _, data in images)
+
+
+def icon_file():
+    images = []
+    for size in ICON_SIZES:
+        pixels = pixel_art(ICON_ART[size]) if size in ICON_ART else draw_icon(size)
+        images.append((size, png_image(pixels) if size >= 256 else icon_bmp_image(pixels)))
+    return ico_file(images)
 
 
 # --- the banner -------------------------------------------------------------
 
 # The banner lies wholly inside its control (205 x 41 dialog units, framed)
 # at 96 DPI with the dialog's 9-point font: about 298 x 57 pixels of client
-# area, so a few pixels to spare on every side.
+# area, so a few pixels to spare on every side. The larger ones are for 120,
+# 144 and 192 DPI, where the control grows with the font; the program shows
+# the largest that fits.
 BANNER_WIDTH, BANNER_HEIGHT = 288, 50
+BANNERS = {"banner.bmp": (288, 50), "banner-125.bmp": (360, 62),
+           "banner-150.bmp": (432, 75), "banner-200.bmp": (576, 100)}
 
 
-def draw_banner():
-    c = Canvas(BANNER_WIDTH, BANNER_HEIGHT)
+def draw_banner(width, height):
+    """The banner design (BANNER_WIDTH x BANNER_HEIGHT units) at width x height."""
+    c = Canvas(width, height, min(width / BANNER_WIDTH, height / BANNER_HEIGHT))
     left, right = hex_colour("#1a2260"), hex_colour("#11707f")
     sheen = (255, 255, 255)
 
@@ -369,7 +416,7 @@ def bmp_file(pixels):
     stride = (width * 3 + 3) // 4 * 4
     rows = []
     for row in reversed(pixels):
-        line = b"".join(struct.pack("<BBB", b, g, r) for r, g, b in row)
+        line = b"".join(struct.pack("<BBB", b, g, r) for r, g, b, _ in row)
         rows.append(line.ljust(stride, b"\0"))
     bits = b"".join(rows)
     info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(bits), 3780, 3780, 0, 0)
@@ -379,10 +426,9 @@ def bmp_file(pixels):
 
 def main():
     res_dir = pathlib.Path(__file__).resolve().parent.parent / "res"
-    files = {
-        "jumbla.ico": ico_file([(len(art), icon_image(art)) for art in (ICON_32, ICON_16)]),
-        "banner.bmp": bmp_file(draw_banner()),
-    }
+    files = {"jumbla.ico": icon_file()}
+    for name, (width, height) in BANNERS.items():
+        files[name] = bmp_file(draw_banner(width, height))
     if sys.argv[1:] == ["--check"]:
         stale = [name for name, data in files.items()
                  if not (res_dir / name).exists() or (res_dir / name).read_bytes() != data]

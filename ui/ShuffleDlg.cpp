@@ -2,6 +2,7 @@
 
 #include "framework/DataExchange.h"
 #include "framework/FileDialog.h"
+#include "framework/Icon.h"
 #include "framework/Random.h"
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
@@ -9,6 +10,7 @@
 #include "playlist/WorkFile.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
+#include "ui/Banner.h"
 
 #include <ctime>
 #include <shellapi.h>
@@ -48,9 +50,24 @@ CShuffleDlg::CShuffleDlg(CPlayerLauncher& launcher, CWnd* pParent)
     : CDialog(IDD_MAIN, pParent),
       m_editPath(m_listEntries, m_nHandling),
       m_nHandling(-1),
-      m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_launcher(launcher)
+      // The sizes this DPI asks for: the large icon for Alt+Tab and the
+      // taskbar, the small one for the caption.
+      m_hIcon(LoadIconOfSize(::GetModuleHandleW(nullptr), IDR_MAINFRAME, ::GetSystemMetrics(SM_CXICON))),
+      m_launcher(launcher),
+      m_hSmallIcon(LoadIconOfSize(::GetModuleHandleW(nullptr), IDR_MAINFRAME, ::GetSystemMetrics(SM_CXSMICON))),
+      m_hBanner(nullptr)
 {
+}
+
+CShuffleDlg::~CShuffleDlg()
+{
+    // Made for this window alone (not shared), and the window is gone.
+    if (m_hIcon)
+        ::DestroyIcon(m_hIcon);
+    if (m_hSmallIcon)
+        ::DestroyIcon(m_hSmallIcon);
+    if (m_hBanner)
+        ::DeleteObject(m_hBanner);
 }
 
 void CShuffleDlg::DoDataExchange(CDataExchange* pDX)
@@ -77,7 +94,8 @@ BOOL CShuffleDlg::OnInitDialog()
     }
 
     SetIcon(m_hIcon, TRUE);
-    SetIcon(m_hIcon, FALSE);
+    SetIcon(m_hSmallIcon, FALSE);
+    ShowBanner();
     DragAcceptFiles(TRUE);
 
     AfxGetRandom().Seed(static_cast<unsigned int>(std::time(nullptr)));
@@ -86,6 +104,26 @@ BOOL CShuffleDlg::OnInitDialog()
     // Setting the text raises EN_CHANGE, which loads the playlist.
     m_editPath.SetWindowText(lastPlaylist);
     return TRUE;
+}
+
+void CShuffleDlg::ShowBanner()
+{
+    const HWND picture = ::GetDlgItem(m_hWnd, IDC_BANNER);
+    RECT room = {};
+    ::GetClientRect(picture, &room);
+    // A window made again from this object had a control of its own.
+    if (m_hBanner)
+        ::DeleteObject(m_hBanner);
+    m_hBanner = LoadLargestBannerFitting(::GetModuleHandleW(nullptr), SIZE{room.right, room.bottom});
+    if (!m_hBanner)
+        return;
+    // STM_SETIMAGE hands back the bitmap the control loaded from the
+    // template; from then on it is ours to delete. The control is centred
+    // (SS_CENTERIMAGE), so it keeps its size.
+    const HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(
+        ::SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_hBanner)));
+    if (previous && previous != m_hBanner)
+        ::DeleteObject(previous);
 }
 
 void CShuffleDlg::OnSysCommand(UINT nID, LPARAM lParam)

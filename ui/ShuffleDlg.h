@@ -16,11 +16,12 @@ class CShuffleDlg : public CDialog
 public:
     // Play starts the player through launcher.
     explicit CShuffleDlg(CPlayerLauncher& launcher, CWnd* pParent = nullptr);
+    ~CShuffleDlg() override;
 
     CShuffleListBox m_listEntries;
     CPlaylistEdit m_editPath;
     int m_nHandling;  // display mode: 0 title [author], any other value the raw lines
-    HICON m_hIcon;
+    HICON m_hIcon;  // the large icon, at the size this DPI asks for
 
     // Writes the directive line and the playlist line of every entry, in the
     // list's order; closes both files. File errors leave as CFileException.
@@ -52,6 +53,10 @@ private:
     // current playlist's folder. FALSE when the user cancels; chosen is empty
     // when the system code page cannot spell the name exactly.
     BOOL AskPlaylistName(BOOL bOpen, const wchar_t* title, DWORD flags, CString& chosen);
+    // Puts the largest banner that fits into the picture control.
+    void ShowBanner();
 
     CPlayerLauncher& m_launcher;
+    HICON m_hSmallIcon;
+    HBITMAP m_hBanner;
 };

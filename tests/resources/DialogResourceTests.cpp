@@ -5,6 +5,7 @@
 #include "res/resource.h"
 
 #include "DialogTemplate.h"
+#include "ui/Banner.h"
 
 #include <gtest/gtest.h>
 
@@ -355,7 +356,8 @@ SIZE DialogBaseUnits(HWND dialog, int dpi)
 // SS_CENTERIMAGE centres a bitmap larger than its control and cuts off its
 // edges, letters included: the picture must lie wholly inside the control's
 // client area, here and at the larger DPIs where the control grows with the
-// font while the bitmap keeps its pixels.
+// font while a bitmap keeps its pixels. There the program shows the largest
+// of its banners that fits, which must fill most of the control's width.
 TEST(DialogResources, BannerFitsItsControlAtEveryDpi)
 {
     CreatedDialog dialog(IDD_MAIN);
@@ -377,13 +379,22 @@ TEST(DialogResources, BannerFitsItsControlAtEveryDpi)
     const int thisDpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     const SIZE frame = {(outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom};
-    for (int dpi : {96, 120, 144}) {
+    for (int dpi : {96, 120, 144, 192}) {
         const SIZE units = DialogBaseUnits(dialog.m_hWnd, dpi);
         const int width = MulDiv(205, units.cx, 4) - MulDiv(frame.cx, dpi, thisDpi);
         const int height = MulDiv(41, units.cy, 8) - MulDiv(frame.cy, dpi, thisDpi);
+        // The template's own banner, shown until the program picks one.
         EXPECT_LE(picture.cx, width) << dpi << " DPI";
         EXPECT_LE(picture.cy, height) << dpi << " DPI";
-        std::printf("banner %ldx%ld in a client area of %dx%d at %d DPI\n", picture.cx, picture.cy, width, height, dpi);
+
+        const HBITMAP shown = LoadLargestBannerFitting(GetModuleHandleW(nullptr), SIZE{width, height});
+        ASSERT_NE(nullptr, shown) << dpi << " DPI";
+        const SIZE size = BitmapSize(shown);
+        DeleteObject(shown);
+        EXPECT_LE(size.cx, width) << dpi << " DPI";
+        EXPECT_LE(size.cy, height) << dpi << " DPI";
+        EXPECT_GE(size.cx * 100, width * 85) << dpi << " DPI";
+        std::printf("banner %ldx%ld in a client area of %dx%d at %d DPI\n", size.cx, size.cy, width, height, dpi);
     }
 }
 

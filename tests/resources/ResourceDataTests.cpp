@@ -3,6 +3,8 @@
 
 #include "framework/Platform.h"
 #include "res/resource.h"
+#include "res/version.h"
+#include "framework/Icon.h"
 
 #include <gtest/gtest.h>
 
@@ -62,73 +64,62 @@ TEST(Resources, UserVisibleOnesAreJapanese)
     }
 }
 
-#pragma pack(push, 2)
-struct GroupIconEntry
-{
-    BYTE width;
-    BYTE height;
-    BYTE colourCount;
-    BYTE reserved;
-    WORD planes;
-    WORD bitCount;
-    DWORD bytesInResource;
-    WORD iconId;
-};
-struct GroupIconHeader
-{
-    WORD reserved;
-    WORD type;
-    WORD count;
-    GroupIconEntry entries[1];
-};
-#pragma pack(pop)
-
-TEST(IconResource, GroupHas32And16PixelImagesOf16Colours)
+TEST(IconResource, GroupHasEverySizeFrom16To256In32BitsWithAlpha)
 {
     const std::string bytes = ResourceBytes(14 /* RT_GROUP_ICON */, IDR_MAINFRAME);
     ASSERT_GE(bytes.size(), sizeof(GroupIconHeader));
     const auto* group = reinterpret_cast<const GroupIconHeader*>(bytes.data());
+    const auto* entries = reinterpret_cast<const GroupIconEntry*>(group + 1);
     ASSERT_EQ(1, group->type);
-    ASSERT_EQ(bytes.size(), 6 + group->count * sizeof(GroupIconEntry));
+    ASSERT_EQ(bytes.size(), sizeof(GroupIconHeader) + group->count * sizeof(GroupIconEntry));
 
     std::set<int> sizes;
     for (WORD i = 0; i < group->count; ++i) {
-        const GroupIconEntry& entry = group->entries[i];
+        const GroupIconEntry& entry = entries[i];
         SCOPED_TRACE("image " + std::to_string(entry.width));
         EXPECT_EQ(entry.width, entry.height);
-        EXPECT_EQ(16, entry.colourCount);
-        EXPECT_EQ(4, entry.bitCount);
-        sizes.insert(entry.width);
+        EXPECT_EQ(0, entry.colourCount);
+        EXPECT_EQ(32, entry.bitCount);
+        sizes.insert(entry.width == 0 ? 256 : entry.width);
     }
-    EXPECT_EQ((std::set<int>{16, 32}), sizes);
+    EXPECT_EQ((std::set<int>{16, 20, 24, 32, 40, 48, 64, 256}), sizes);
 
-    // The generated images are well-formed: each loads as an icon.
-    for (int size : {16, 32}) {
-        const HICON icon = static_cast<HICON>(
-            LoadImageW(Module(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
+    // The generated images are well-formed: each loads as an icon of its
+    // size, in colour with alpha.
+    for (int size : sizes) {
+        const HICON icon = LoadIconOfSize(Module(), IDR_MAINFRAME, size);
         ASSERT_NE(nullptr, icon) << size;
         ICONINFO info = {};
         ASSERT_TRUE(GetIconInfo(icon, &info));
-        BITMAP mask = {};
-        GetObjectW(info.hbmMask, sizeof mask, &mask);
-        EXPECT_EQ(size, mask.bmWidth);
+        BITMAP colour = {};
+        GetObjectW(info.hbmColor, sizeof colour, &colour);
+        EXPECT_EQ(size, colour.bmWidth);
+        EXPECT_EQ(32, colour.bmBitsPixel) << size;
         DeleteObject(info.hbmMask);
         DeleteObject(info.hbmColor);
         DestroyIcon(icon);
     }
 }
 
-TEST(BitmapResource, BannerIs288By50At24Bits)
+TEST(BitmapResource, BannersAre288By50AndLargerAt24Bits)
 {
-    const HBITMAP banner = static_cast<HBITMAP>(
-        LoadImageW(Module(), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    ASSERT_NE(nullptr, banner);
-    DIBSECTION dib = {};
-    ASSERT_EQ(int(sizeof dib), GetObjectW(banner, sizeof dib, &dib));
-    EXPECT_EQ(288, dib.dsBmih.biWidth);
-    EXPECT_EQ(50, std::abs(dib.dsBmih.biHeight));
-    EXPECT_EQ(24, dib.dsBmih.biBitCount);
-    DeleteObject(banner);
+    const struct
+    {
+        WORD id;
+        LONG width;
+        LONG height;
+    } banners[] = {{IDB_BANNER, 288, 50}, {IDB_BANNER_125, 360, 62}, {IDB_BANNER_150, 432, 75}, {IDB_BANNER_200, 576, 100}};
+    for (const auto& expected : banners) {
+        const HBITMAP banner = static_cast<HBITMAP>(
+            LoadImageW(Module(), MAKEINTRESOURCEW(expected.id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        ASSERT_NE(nullptr, banner) << expected.id;
+        DIBSECTION dib = {};
+        ASSERT_EQ(int(sizeof dib), GetObjectW(banner, sizeof dib, &dib));
+        EXPECT_EQ(expected.width, dib.dsBmih.biWidth);
+        EXPECT_EQ(expected.height, std::abs(dib.dsBmih.biHeight));
+        EXPECT_EQ(24, dib.dsBmih.biBitCount);
+        DeleteObject(banner);
+    }
 }
 
 TEST(ManifestResource, AsksForCommonControls6AndDpiAwarenessButNoCodePage)
@@ -186,14 +177,21 @@ TEST(VersionResource, NamesTheProductInJapaneseBlock)
 
     EXPECT_EQ(L"Jumbla", VersionString(block, L"ProductName"));
     EXPECT_EQ(L"jumbla.exe", VersionString(block, L"OriginalFilename"));
-    EXPECT_EQ(L"1.0.0.0", VersionString(block, L"FileVersion"));
+    // The version from VERSION, the same in every place it is written.
+    const std::string quad = JUMBLA_VERSION_QUAD;
+    EXPECT_EQ(std::wstring(quad.begin(), quad.end()), VersionString(block, L"FileVersion"));
+    EXPECT_EQ(std::wstring(quad.begin(), quad.end()), VersionString(block, L"ProductVersion"));
     EXPECT_FALSE(VersionString(block, L"FileDescription").empty());
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(0x00010000u, fixed->dwFileVersionMS);
-    EXPECT_EQ(0u, fixed->dwFileVersionLS);
+    EXPECT_EQ(DWORD(MAKELONG(JUMBLA_VERSION_MINOR, JUMBLA_VERSION_MAJOR)), fixed->dwFileVersionMS);
+    EXPECT_EQ(DWORD(MAKELONG(JUMBLA_VERSION_TWEAK, JUMBLA_VERSION_PATCH)), fixed->dwFileVersionLS);
+    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+
+    const std::string manifest = ResourceBytes(24 /* RT_MANIFEST */, 1);
+    EXPECT_NE(std::string::npos, manifest.find("name=\"Jumbla\" version=\"" + quad + "\""));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "playlist/ShuffleOrder.h"
 #include "tests/ui/MainWindowTest.h"
 #include "tools/standin_player/StandinLog.h"
+#include "ui/AboutDlg.h"
 
 #include <commctrl.h>
 
@@ -58,14 +59,54 @@ TEST_F(ShuffleDlgTest, SystemMenuEndsWithSeparatorAboutAndShuffleAndPlay)
     EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_SHUFFLE_PLAY));
 }
 
+int IconWidth(HICON icon)
+{
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info))
+        return 0;
+    BITMAP colour = {};
+    GetObjectW(info.hbmColor, sizeof colour, &colour);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return colour.bmWidth;
+}
+
+// Both icons at the sizes this DPI asks for, in the window and the About box.
 TEST_F(ShuffleDlgTest, TheIconIsTheWindowIconAndTheDragIcon)
 {
     Open();
     ASSERT_NE(dlg->m_hIcon, nullptr);
     EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(dlg->m_hWnd, WM_GETICON, ICON_BIG, 0)), dlg->m_hIcon);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(dlg->m_hWnd, WM_GETICON, ICON_SMALL, 0)), dlg->m_hIcon);
     EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(dlg->m_hWnd, WM_QUERYDRAGICON, 0, 0)), dlg->m_hIcon);
+    EXPECT_EQ(IconWidth(dlg->m_hIcon), GetSystemMetrics(SM_CXICON));
+    const HICON small = reinterpret_cast<HICON>(SendMessageA(dlg->m_hWnd, WM_GETICON, ICON_SMALL, 0));
+    EXPECT_EQ(IconWidth(small), GetSystemMetrics(SM_CXSMICON));
     EXPECT_TRUE(GetWindowLongA(dlg->m_hWnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+
+    CAboutDlg about;
+    ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
+    const HICON aboutIcon = reinterpret_cast<HICON>(SendMessageW(GetWindow(about.m_hWnd, GW_CHILD), STM_GETICON, 0, 0));
+    EXPECT_EQ(IconWidth(aboutIcon), GetSystemMetrics(SM_CXICON));
+    // Its own, not the shared one the template loaded at the default size.
+    EXPECT_NE(aboutIcon, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME)));
+    about.DestroyWindow();
+}
+
+// The program's banner, not the template's: whole and filling its control.
+TEST_F(ShuffleDlgTest, TheBannerIsWholeAndFillsItsControl)
+{
+    Open();
+    const HBITMAP shown = reinterpret_cast<HBITMAP>(SendMessageW(Item(IDC_BANNER), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    BITMAP size = {};
+    ASSERT_TRUE(GetObjectW(shown, sizeof size, &size));
+    RECT client = {};
+    GetClientRect(Item(IDC_BANNER), &client);
+    EXPECT_LE(size.bmWidth, client.right);
+    EXPECT_LE(size.bmHeight, client.bottom);
+    EXPECT_GE(size.bmWidth * 100, client.right * 85);
+    // The program loads its banners as DIB sections; the template's is not one.
+    DIBSECTION dib = {};
+    EXPECT_EQ(int(sizeof dib), GetObjectW(shown, sizeof dib, &dib));
 }
 
 TEST_F(ShuffleDlgTest, AboutCommandShowsTheAboutBoxModally)
