@@ -5,7 +5,6 @@
 #include "framework/Random.h"
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
-#include "playlist/PlaylistWriter.h"
 #include "playlist/WorkFile.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
@@ -225,11 +224,6 @@ void CShuffleDlg::OnDropFiles(HDROP hDropInfo)
     else
         MessageBox(L"VQLファイル以外はシャッフルできません", L"JUMBLA", MB_OK);
     // The framework releases the drop (DragFinish) when this returns.
-}
-
-void CShuffleDlg::WriteShuffledPlaylist(CStdioFile& source, CStdioFile& destination)
-{
-    ::WriteShuffledPlaylist(source, destination, EntryOrder());
 }
 
 CString CShuffleDlg::PlaylistPath() const

@@ -2,7 +2,6 @@
 
 #include "framework/Dialog.h"
 #include "framework/MessageMap.h"
-#include "framework/StdioFile.h"
 #include "ui/PlayerLauncher.h"
 #include "ui/PlaylistEdit.h"
 #include "ui/ShuffleListBox.h"
@@ -21,10 +20,6 @@ public:
     CPlaylistEdit m_editPath;
     int m_nHandling;  // display mode: 0 title [author], any other value the raw lines
     HICON m_hIcon;
-
-    // Writes the directive line and the playlist line of every entry, in the
-    // list's order; closes both files. File errors leave as CFileException.
-    void WriteShuffledPlaylist(CStdioFile& source, CStdioFile& destination);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
