@@ -118,19 +118,6 @@ TEST(IconResource, GroupHas32And16PixelImagesOf16Colours)
     }
 }
 
-TEST(BitmapResource, BannerIs288By50At24Bits)
-{
-    const HBITMAP banner = static_cast<HBITMAP>(
-        LoadImageW(Module(), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    ASSERT_NE(nullptr, banner);
-    DIBSECTION dib = {};
-    ASSERT_EQ(int(sizeof dib), GetObjectW(banner, sizeof dib, &dib));
-    EXPECT_EQ(288, dib.dsBmih.biWidth);
-    EXPECT_EQ(50, std::abs(dib.dsBmih.biHeight));
-    EXPECT_EQ(24, dib.dsBmih.biBitCount);
-    DeleteObject(banner);
-}
-
 TEST(ManifestResource, AsksForCommonControls6AndDpiAwarenessButNoCodePage)
 {
     const std::string manifest = ResourceBytes(24 /* RT_MANIFEST */, 1);
