@@ -23,3 +23,12 @@ CString AfxAnsiFromWide(const wchar_t* text)
     ansi.ReleaseBuffer(written > 0 ? written - 1 : 0);
     return ansi;
 }
+
+std::wstring AfxLoadText(UINT id)
+{
+    const wchar_t* text = nullptr;
+    // A buffer size of 0 makes LoadStringW hand out a read-only pointer into
+    // the resource and return the text's length: it is not NUL-terminated.
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
+}

@@ -16,3 +16,7 @@ std::wstring AfxWideFromAnsi(const CString& text);
 
 // The ANSI bytes of a UTF-16 text, as the ANSI API would hand them over.
 CString AfxAnsiFromWide(const wchar_t* text);
+
+// Text `id` of the program's string table, where every shown text lives, in
+// UTF-16 as it is stored. Empty when the table has no such text.
+std::wstring AfxLoadText(UINT id);

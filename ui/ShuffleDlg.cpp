@@ -13,22 +13,6 @@
 #include <shellapi.h>
 #include <vector>
 
-namespace {
-
-const wchar_t kPlaylistFilter[] = L"VQLファイル(*.vql)|*.vql||";
-const wchar_t kSaveFailed[] = L"VQLファイルの保存に失敗しました";
-
-// The string table's text as it is stored, in UTF-16: the ANSI form would
-// lose the Japanese on a system whose code page is not 932.
-std::wstring LoadResourceString(UINT id)
-{
-    wchar_t text[256];
-    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, text, sizeof text / sizeof text[0]);
-    return std::wstring(text, length > 0 ? length : 0);
-}
-
-}  // namespace
-
 BEGIN_MESSAGE_MAP(CShuffleDlg, CDialog)
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
@@ -65,12 +49,12 @@ BOOL CShuffleDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     if (HMENU sysMenu = GetSystemMenu(FALSE)) {
-        const std::wstring about = LoadResourceString(IDS_ABOUTBOX);
+        const std::wstring about = AfxLoadText(IDS_ABOUTBOX);
         if (!about.empty()) {
             ::AppendMenuW(sysMenu, MF_SEPARATOR, 0, nullptr);
             ::AppendMenuW(sysMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
-        const std::wstring shufflePlay = LoadResourceString(IDS_SHUFFLE_PLAY);
+        const std::wstring shufflePlay = AfxLoadText(IDS_SHUFFLE_PLAY);
         if (!shufflePlay.empty())
             ::AppendMenuW(sysMenu, MF_STRING, IDM_SHUFFLE_PLAY, shufflePlay.c_str());
     }
@@ -174,7 +158,7 @@ void CShuffleDlg::OnLoad()
     if (!path.IsEmpty())
         DeleteWorkFileOf(path);
 
-    const CString chosen = AskPlaylistName(TRUE, L"VQLファイルの指定", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
+    const CString chosen = AskPlaylistName(TRUE, IDS_OPEN_TITLE, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
     if (!chosen.IsEmpty())
         m_editPath.SetWindowText(chosen);
 }
@@ -185,17 +169,17 @@ void CShuffleDlg::OnSave()
     if (!path.IsEmpty())
         DeleteWorkFileOf(path);
 
-    const CString savedPath = AskPlaylistName(FALSE, L"VQLファイルの保存", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
+    const CString savedPath = AskPlaylistName(FALSE, IDS_SAVE_TITLE, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
     if (savedPath.IsEmpty())
         return;
 
     // An empty path fails the write (it opens no playlist). Asking to load a
     // file that was never written would report the failure as a success.
     if (!SavePlaylistAs(path, EntryOrder(), savedPath)) {
-        MessageBox(kSaveFailed, L"Jumbla", MB_OK);
+        MessageBox(AfxLoadText(IDS_SAVE_FAILED).c_str(), AfxLoadText(IDS_CAPTION).c_str(), MB_OK);
         return;
     }
-    if (MessageBox(L"保存したファイルを読みこみますか？", L"Jumbla", MB_YESNO) == IDYES)
+    if (MessageBox(AfxLoadText(IDS_LOAD_SAVED).c_str(), AfxLoadText(IDS_CAPTION).c_str(), MB_YESNO) == IDYES)
         m_editPath.SetWindowText(savedPath);
 }
 
@@ -205,7 +189,7 @@ void CShuffleDlg::OnDropFiles(HDROP hDropInfo)
     SetActiveWindow();
 
     if (::DragQueryFileA(hDropInfo, 0xFFFFFFFF, nullptr, 0) != 1)
-        MessageBox(L"シャッフルできるファイルは１つだけです。", L"JUMBLA", MB_OK);
+        MessageBox(AfxLoadText(IDS_ONE_FILE_ONLY).c_str(), AfxLoadText(IDS_DROP_CAPTION).c_str(), MB_OK);
 
     // The buffer size counts the terminating NUL: at most 1023 bytes of path.
     const UINT kMaxPathBytes = 1023;
@@ -222,7 +206,7 @@ void CShuffleDlg::OnDropFiles(HDROP hDropInfo)
     if (extension == "VQL" && !cutShort)
         m_editPath.SetWindowText(path);
     else
-        MessageBox(L"VQLファイル以外はシャッフルできません", L"JUMBLA", MB_OK);
+        MessageBox(AfxLoadText(IDS_NOT_VQL).c_str(), AfxLoadText(IDS_DROP_CAPTION).c_str(), MB_OK);
     // The framework releases the drop (DragFinish) when this returns.
 }
 
@@ -244,15 +228,17 @@ std::vector<UINT> CShuffleDlg::EntryOrder()
     return lineIndices;
 }
 
-CString CShuffleDlg::AskPlaylistName(BOOL bOpen, const wchar_t* title, DWORD flags)
+CString CShuffleDlg::AskPlaylistName(BOOL bOpen, UINT titleId, DWORD flags)
 {
     const CString path = PlaylistPath();
     // The current playlist's folder; Left() of -1 is empty, and an empty
     // folder lets the dialog choose.
     const CString folder = path.Left(path.ReverseFind('\\'));
 
-    CFileDialog dialog(bOpen, L"vql", flags, kPlaylistFilter, this);
-    dialog.m_ofn.lpstrTitle = title;
+    const std::wstring title = AfxLoadText(titleId);
+    CFileDialog dialog(bOpen, L"vql", flags, AfxLoadText(IDS_PLAYLIST_FILTER).c_str(), this);
+    // The title must outlive DoModal; the dialog keeps a copy of the filter.
+    dialog.m_ofn.lpstrTitle = title.c_str();
     dialog.SetInitialFolder(folder);
     if (dialog.DoModal() != IDOK)
         return CString();

@@ -45,7 +45,7 @@ private:
     std::vector<UINT> EntryOrder();
     // Asks for a playlist name in the open or save dialog, starting in the
     // current playlist's folder. Empty when the user cancels.
-    CString AskPlaylistName(BOOL bOpen, const wchar_t* title, DWORD flags);
+    CString AskPlaylistName(BOOL bOpen, UINT titleId, DWORD flags);
 
     CPlayerLauncher& m_launcher;
 };
