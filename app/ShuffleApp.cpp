@@ -1,9 +1,11 @@
 #include "app/ShuffleApp.h"
 
 #include "framework/UserPrompts.h"
+#include "framework/WideText.h"
 #include "player/PlayerPath.h"
 #include "player/PlayerProcess.h"
 #include "player/PlayerRegistry.h"
+#include "res/resource.h"
 #include "ui/ShuffleDlg.h"
 
 #include <commctrl.h>
@@ -22,7 +24,8 @@ BOOL CShuffleApp::InitInstance()
 
     if (!LocatePlayer()) {
         // No window exists yet to own the message.
-        AfxGetUserPrompts().MessageBox(nullptr, L"SoundVQ Playerが見つかりません", L"Jumbla", MB_OK);
+        AfxGetUserPrompts().MessageBox(nullptr, AfxLoadText(IDS_PLAYER_MISSING).c_str(), AfxLoadText(IDS_CAPTION).c_str(),
+                                       MB_OK);
         return FALSE;
     }
 
@@ -52,5 +55,6 @@ void CShuffleApp::LaunchPlayer(const CString& playlistPath)
     if (StartPlayerProcess(m_strPlayerPath, playlistPath))
         return;
     HWND owner = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
-    AfxGetUserPrompts().MessageBox(owner, L"SoundVQ Playserを起動できませんでした", L"Jumbla", MB_OK);
+    AfxGetUserPrompts().MessageBox(owner, AfxLoadText(IDS_PLAYER_NOT_STARTED).c_str(), AfxLoadText(IDS_CAPTION).c_str(),
+                                   MB_OK);
 }

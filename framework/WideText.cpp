@@ -29,3 +29,12 @@ BOOL AfxExactAnsiFromWide(const wchar_t* name, CString& path)
     path.Empty();
     return FALSE;
 }
+
+std::wstring AfxLoadText(UINT id)
+{
+    const wchar_t* text = nullptr;
+    // A buffer size of 0 makes LoadStringW hand out a read-only pointer into
+    // the resource and return the text's length: it is not NUL-terminated.
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
+}

@@ -21,3 +21,7 @@ std::wstring AfxWideFromAnsi(const CString& text);
 // becomes the separator `\` and "é" becomes "e"), so such a name is refused
 // rather than used.
 BOOL AfxExactAnsiFromWide(const wchar_t* name, CString& path);
+
+// Text `id` of the program's string table, where every shown text lives, in
+// UTF-16 as it is stored. Empty when the table has no such text.
+std::wstring AfxLoadText(UINT id);

@@ -27,6 +27,9 @@ public:
     // Lines are written in shuffled order, so every one is a cache miss in a
     // large playlist; asking for the next ones early overlaps those misses.
     // A line's end is needed to find its bytes, so the end is fetched first.
+    // It pays where the lines outgrow the cache: without it the native Write
+    // benchmark takes 13.2 ms CPU instead of 7.1 at 100,000 lines (the same
+    // at 10,000 and fewer).
     void Prefetch(UINT index, bool bytesToo) const
     {
         if (index >= m_ends.size())

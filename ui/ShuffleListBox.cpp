@@ -42,7 +42,7 @@ void CShuffleListBox::ShuffleList()
 
     const std::vector<std::size_t> order = ShuffledOrder(static_cast<std::size_t>(count), AfxGetRandom());
 
-    // One refill instead of 8 × n visible moves: the control repaints once.
+    // One refill instead of 8n visible moves: the control repaints once.
     CRedrawGuard redraw(*this);
     ResetContent();
     for (std::size_t from : order) {

@@ -222,11 +222,20 @@ private:
         }
     }
 
+    // As Play writes it: the list's order read from the control, then the
+    // work file written in that order.
     void WriteWorkFile()
     {
+        std::vector<UINT> order;
+        {
+            CListBox::CBulkAccess bulk(m_list);
+            const int count = m_list.GetCount();
+            for (int i = 0; i < count; ++i)
+                order.push_back(static_cast<UINT>(m_list.GetItemData(i)));
+        }
         CStdioFile source(m_playlist, CFile::modeRead | CFile::typeText);
         CStdioFile destination(m_workFile, CFile::modeCreate | CFile::modeWrite | CFile::typeText);
-        m_dlg.WriteShuffledPlaylist(source, destination);
+        WriteShuffledPlaylist(source, destination, order);
     }
 
     // For every entry: rewind, skip to its line, copy it.

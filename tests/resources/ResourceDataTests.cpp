@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cwctype>
 #include <set>
 #include <string>
@@ -98,27 +97,6 @@ TEST(IconResource, GroupHasEverySizeFrom16To256In32BitsWithAlpha)
         DeleteObject(info.hbmMask);
         DeleteObject(info.hbmColor);
         DestroyIcon(icon);
-    }
-}
-
-TEST(BitmapResource, BannersAre288By50AndLargerAt24Bits)
-{
-    const struct
-    {
-        WORD id;
-        LONG width;
-        LONG height;
-    } banners[] = {{IDB_BANNER, 288, 50}, {IDB_BANNER_125, 360, 62}, {IDB_BANNER_150, 432, 75}, {IDB_BANNER_200, 576, 100}};
-    for (const auto& expected : banners) {
-        const HBITMAP banner = static_cast<HBITMAP>(
-            LoadImageW(Module(), MAKEINTRESOURCEW(expected.id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        ASSERT_NE(nullptr, banner) << expected.id;
-        DIBSECTION dib = {};
-        ASSERT_EQ(int(sizeof dib), GetObjectW(banner, sizeof dib, &dib));
-        EXPECT_EQ(expected.width, dib.dsBmih.biWidth);
-        EXPECT_EQ(expected.height, std::abs(dib.dsBmih.biHeight));
-        EXPECT_EQ(24, dib.dsBmih.biBitCount);
-        DeleteObject(banner);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "framework/Random.h"
 #include "tests/ui/MainWindowTest.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace JumblaText;
@@ -22,7 +23,9 @@ public:
         EXPECT_EQ(dialog.bOpen, bOpen);
         EXPECT_EQ(dialog.title, title);
         EXPECT_EQ(dialog.flags & (OFN_FILEMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY), flags);
-        EXPECT_EQ(dialog.filter, std::wstring(kFilter, sizeof kFilter / sizeof kFilter[0] - 1));
+        std::wstring filter = kFilter;
+        std::replace(filter.begin(), filter.end(), L'|', L'\0');
+        EXPECT_EQ(dialog.filter, filter);
         EXPECT_EQ(dialog.nFilterIndex, 1u);
         EXPECT_EQ(dialog.defExt, L"vql");
         EXPECT_EQ(dialog.nMaxFile, 1024u);

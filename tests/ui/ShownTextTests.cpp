@@ -92,6 +92,27 @@ TEST_F(ShownTextTest, TheSystemCodePageIsTheOneThisRunIsFor)
     EXPECT_EQ(GetACP(), static_cast<UINT>(std::atoi(expected)));
 }
 
+// The one check of the texts themselves, loaded as the program loads them:
+// the code names them only by ID.
+TEST(StringTable, HoldsEveryShownTextAsWritten)
+{
+    const struct
+    {
+        UINT id;
+        const wchar_t* text;
+    } table[] = {
+        {IDS_ABOUTBOX, kAboutMenu}, {IDS_SHUFFLE_PLAY, kShufflePlayMenu},
+        {IDS_CAPTION, kCaption}, {IDS_DROP_CAPTION, kDropCaption},
+        {IDS_PLAYLIST_FILTER, kFilter}, {IDS_OPEN_TITLE, kOpenTitle},
+        {IDS_SAVE_TITLE, kSaveTitle}, {IDS_SAVE_FAILED, kSaveFailed},
+        {IDS_LOAD_SAVED, kLoadSaved}, {IDS_ONE_FILE_ONLY, kOneFileOnly},
+        {IDS_NOT_VQL, kNotVql}, {IDS_UNREADABLE, kUnreadable},
+        {IDS_PLAYER_MISSING, kPlayerMissing}, {IDS_PLAYER_NOT_STARTED, kPlayerNotStarted},
+    };
+    for (const auto& row : table)
+        EXPECT_EQ(AfxLoadText(row.id), row.text) << "string " << row.id;
+}
+
 TEST_F(ShownTextTest, MessageBoxesReadAsWritten)
 {
     Open(1);
@@ -150,7 +171,8 @@ TEST_F(ShownTextTest, FileDialogsShowTheirTitleAndFilter)
         Click(c.command);
         ASSERT_TRUE(closer.seen) << "no file dialog for command " << c.command;
         EXPECT_EQ(closer.caption, c.title);
-        EXPECT_EQ(filter, std::wstring(kFilter)) << "the first filter's description";
+        const std::wstring filters = kFilter;
+        EXPECT_EQ(filter, filters.substr(0, filters.find(L'|'))) << "the first filter's description";
     }
 }
 

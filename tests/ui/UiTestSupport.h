@@ -16,7 +16,8 @@
 
 #include <shellapi.h>
 
-// The texts the program shows, as a person reads them.
+// The texts the program shows, as a person reads them and as the string
+// table holds them (ShownTextTest checks the table against this list once).
 namespace JumblaText {
 const wchar_t kCaption[] = L"Jumbla";
 const wchar_t kDropCaption[] = L"JUMBLA";
@@ -29,7 +30,7 @@ const wchar_t kPlayerNotStarted[] = L"SoundVQ Playserを起動できませんで
 const wchar_t kUnreadable[] = L"が読みこめません";  // after the entry's path
 const wchar_t kOpenTitle[] = L"VQLファイルの指定";
 const wchar_t kSaveTitle[] = L"VQLファイルの保存";
-const wchar_t kFilter[] = L"VQLファイル(*.vql)\0*.vql\0\0";  // as OPENFILENAME takes it
+const wchar_t kFilter[] = L"VQLファイル(*.vql)|*.vql||";  // MFC's syntax: "|" for each NUL
 const wchar_t kAboutMenu[] = L"Jumblaのバージョン (&A)...";
 const wchar_t kShufflePlayMenu[] = L"シャッフルを行って演奏開始";
 const wchar_t kAboutCaption[] = L"ﾊﾞｰｼﾞｮﾝ情報 Jumbla";
