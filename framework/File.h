@@ -5,7 +5,9 @@
 #include "framework/String.h"
 
 // Binary file, always opened for exclusive use: while one CFile (in this or
-// any other process) holds a file open, every other open of it fails.
+// any other process) holds a file open, every other open of it fails. The
+// members not defined here have one source per platform: File.cpp (Win32)
+// and FilePosix.cpp (POSIX, for the native tests).
 class CFile
 {
 public:
@@ -23,10 +25,15 @@ public:
     };
     enum SeekPosition { begin = 0, current = 1, end = 2 };
 
-    CFile();
+    CFile() = default;
     // Throws CFileException when the file cannot be opened.
-    CFile(const char* path, UINT flags);
-    virtual ~CFile();
+    CFile(const char* path, UINT flags)
+    {
+        CFileException error;
+        if (!Open(path, flags, &error))
+            throw error;
+    }
+    virtual ~CFile() { CloseQuietly(); }
 
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
@@ -37,9 +44,14 @@ public:
     // Returns fewer than count bytes only at end of file.
     virtual UINT Read(void* buf, UINT count);
     virtual void Write(const void* buf, UINT count);
-    virtual ULONGLONG Seek(LONGLONG off, UINT from);
+    virtual ULONGLONG Seek(LONGLONG off, UINT from)
+    {
+        if (from > end)
+            throw CFileException(CFileException::badSeek, -1, m_strFileName);
+        return MovePointer(off, from);
+    }
     void SeekToBegin() { Seek(0, begin); }
-    virtual ULONGLONG GetPosition() const;
+    virtual ULONGLONG GetPosition() const { return MovePointer(0, current); }
     virtual ULONGLONG GetLength() const;
     virtual void Close();
     BOOL IsOpen() const;

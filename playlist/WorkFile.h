@@ -15,8 +15,10 @@ CString WorkFilePath(const CString& playlistPath);
 // repeat directive, then the playlist line of every entry in the order of
 // lineIndices (WriteShuffledPlaylist). A saved playlist has the same form.
 // FALSE, with nothing reported, when the playlist cannot be opened, the file
-// cannot be created or a file error occurs while writing.
-BOOL WriteWorkFile(const CString& playlistPath, const CString& workPath, const std::vector<UINT>& lineIndices);
+// cannot be created or a file error occurs while writing. openFlags are added
+// to the new file's open (CFile::osFlushOnClose for a saved playlist).
+BOOL WriteWorkFile(const CString& playlistPath, const CString& workPath, const std::vector<UINT>& lineIndices,
+                   UINT openFlags = 0);
 
 // True when the playlist at the full path playlistFullPath is its own
 // folder's work file (a playlist saved as jumbla_work.vql beside itself):
@@ -28,7 +30,7 @@ bool IsItsOwnWorkFile(const CString& playlistFullPath);
 // its backslash ("C:\" for a file in a drive root), or "." for a bare name.
 CString ReplacementFolder(const CString& target);
 
-#ifdef _WIN32
+// The last two are Windows only (WorkFileWin32.cpp).
 
 // Deletes the work file of playlistPath, unless the playlist is that very
 // file. A missing work file is no error.
@@ -46,5 +48,3 @@ void DeleteWorkFileOf(const CString& playlistPath);
 // still be saved elsewhere. FALSE when nothing was saved, also when
 // savedPath is the playlist's work file (the next command deletes it).
 BOOL SavePlaylistAs(const CString& playlistPath, const std::vector<UINT>& lineIndices, const CString& savedPath);
-
-#endif

@@ -13,9 +13,9 @@ tree=build/fuzzcov
 # The sources each target drives.
 driven() {
   case $1 in
-    vqf_tags) echo playlist/VqfHeader.cpp framework/File.cpp ;;
+    vqf_tags) echo playlist/VqfHeader.cpp framework/FilePosix.cpp ;;
     playlist_roundtrip) echo playlist/PlaylistLoader.cpp playlist/PlaylistWriter.cpp \
-      playlist/ShuffleOrder.cpp framework/StdioFile.cpp framework/File.cpp framework/Random.cpp ;;
+      playlist/ShuffleOrder.cpp framework/StdioFile.cpp framework/FilePosix.cpp framework/Random.cpp ;;
     cstring) echo playlist/WorkFile.cpp framework/String.cpp ;;
   esac
 }
