@@ -34,25 +34,6 @@ TEST(WorkFilePath, IsBesideThePlaylist)
         EXPECT_EQ(WorkFilePath(c.playlist), c.workFile) << "playlist: " << c.playlist;
 }
 
-TEST(WorkFilePolicy, APlaylistNamedLikeItsWorkFileIsItsOwnWorkFile)
-{
-    const struct
-    {
-        const char* playlistFullPath;
-        bool own;
-    } cases[] = {
-        {"C:\\list\\jumbla_work.vql", true},
-        {"C:\\list\\JUMBLA_WORK.VQL", true},
-        {"C:\\jumbla_work.vql", true},
-        {"jumbla_work.vql", true},
-        {"C:\\list\\mine.vql", false},
-        {"C:\\list\\jumbla_work.vql\\mine.vql", false},
-        {"C:\\list\\xjumbla_work.vql", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(IsItsOwnWorkFile(c.playlistFullPath), c.own) << c.playlistFullPath;
-}
-
 TEST(WorkFilePolicy, AReplacementIsMadeInTheTargetsFolder)
 {
     const WorkFileCase cases[] = {
@@ -74,13 +55,6 @@ protected:
     TempDir m_dir;
 };
 
-TEST_F(WorkFileTest, WriteWorkFileWritesTheEntriesInTheGivenOrder)
-{
-    WriteBytes(m_dir.Path("mine.vql"), "#x\r\na.vqf\r\n\r\nb.vqf\r\n");
-    ASSERT_TRUE(WriteWorkFile(Path("mine.vql"), Path("jumbla_work.vql"), {3, 1}));
-    EXPECT_EQ(ReadBytes(m_dir.Path("jumbla_work.vql")), "#control(repeat=\"all\")\r\nb.vqf\r\na.vqf\r\n");
-}
-
 TEST_F(WorkFileTest, WriteWorkFileFailsQuietlyWhenAFileCannotBeOpened)
 {
     WriteBytes(m_dir.Path("mine.vql"), "a.vqf\r\n");
@@ -90,46 +64,67 @@ TEST_F(WorkFileTest, WriteWorkFileFailsQuietlyWhenAFileCannotBeOpened)
     EXPECT_FALSE(WriteWorkFile(Path("mine.vql"), Path("no folder/jumbla_work.vql"), {0}));
 }
 
-#ifdef _WIN32
-
-TEST_F(WorkFileTest, DeletingTheWorkFileNeverDeletesThePlaylistItself)
+// A playlist saved as its folder's work file is never deleted as "its" work
+// file: every command that cleans the work file up goes through this check
+// (the window's commands: FileCommandTest.APlaylistNamedLikeTheWorkFileIsNeverDeleted).
+TEST_F(WorkFileTest, APlaylistNamedLikeItsWorkFileIsNeverDeleted)
 {
+    const struct
+    {
+        const char* playlistFullPath;
+        bool own;
+    } cases[] = {
+        {"C:\\list\\jumbla_work.vql", true},
+        {"C:\\list\\JUMBLA_WORK.VQL", true},
+        {"C:\\jumbla_work.vql", true},
+        {"jumbla_work.vql", true},
+        {"C:\\list\\mine.vql", false},
+        {"C:\\list\\jumbla_work.vql\\mine.vql", false},
+        {"C:\\list\\xjumbla_work.vql", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsItsOwnWorkFile(c.playlistFullPath), c.own) << c.playlistFullPath;
+#ifdef _WIN32
+    // On the disk, with the name resolved first (letter case, "..").
     WriteBytes(m_dir.Path("mine.vql"), "a.vqf\r\n");
     WriteBytes(m_dir.Path("jumbla_work.vql"), "work");
     DeleteWorkFileOf(Path("mine.vql"));
     EXPECT_FALSE(Exists("jumbla_work.vql"));
     DeleteWorkFileOf(Path("mine.vql"));  // already gone: no error
-
     WriteBytes(m_dir.Path("JUMBLA_WORK.VQL"), "a.vqf\r\n");
-    DeleteWorkFileOf(Path("JUMBLA_WORK.VQL"));
-    DeleteWorkFileOf(Path("sub\\..\\JUMBLA_WORK.VQL"));
-    EXPECT_EQ(ReadBytes(m_dir.Path("JUMBLA_WORK.VQL")), "a.vqf\r\n");
+    for (const char* own : {"JUMBLA_WORK.VQL", "sub\\..\\JUMBLA_WORK.VQL"}) {
+        DeleteWorkFileOf(Path(own));
+        EXPECT_EQ(ReadBytes(m_dir.Path("JUMBLA_WORK.VQL")), "a.vqf\r\n") << own;
+    }
+#endif
 }
 
-TEST_F(WorkFileTest, SavingReplacesTheTargetWholeWithoutAWorkFile)
-{
-    WriteBytes(m_dir.Path("mine.vql"), "a.vqf\r\nb.vqf\r\n");
-    WriteBytes(m_dir.Path("saved.vql"), "old");
-    EXPECT_TRUE(SavePlaylistAs(Path("mine.vql"), {1, 0}, Path("saved.vql")));
-    EXPECT_EQ(ReadBytes(m_dir.Path("saved.vql")), "#control(repeat=\"all\")\r\nb.vqf\r\na.vqf\r\n");
-    EXPECT_FALSE(Exists("jumbla_work.vql"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.Path()), {}), 2) << "no partial file left";
-}
+#ifdef _WIN32
 
-TEST_F(WorkFileTest, ASaveThatCannotBeMadeLeavesNothingBehind)
+// Save replaces the target whole or leaves the folder as it was: no partial
+// file, no work file, and never a save under the work file's name (the next
+// command deletes it).
+TEST_F(WorkFileTest, SavingReplacesTheTargetWholeOrLeavesTheFolderAsItWas)
 {
-    WriteBytes(m_dir.Path("mine.vql"), "a.vqf\r\n");
-    struct Case
+    const std::string saved = "#control(repeat=\"all\")\r\nb.vqf\r\na.vqf\r\n";
+    const struct
     {
         const char* playlist;
         const char* target;
+        bool ok;
+    } cases[] = {
+        {"mine.vql", "saved.vql", true},
+        {"mine.vql", "no folder\\saved.vql", false},
+        {"mine.vql", "JUMBLA_WORK.vql", false},
+        {"mine.vql", "sub\\..\\jumbla_work.vql", false},
+        {"missing.vql", "saved.vql", false},
     };
-    const Case cases[] = {{"mine.vql", "no folder\\saved.vql"},
-                          {"mine.vql", "JUMBLA_WORK.vql"},  // deleted by the next command
-                          {"missing.vql", "saved.vql"}};
-    for (const Case& c : cases) {
-        EXPECT_FALSE(SavePlaylistAs(Path(c.playlist), {0}, Path(c.target))) << c.target;
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.Path()), {}), 1) << c.target;
+    WriteBytes(m_dir.Path("mine.vql"), "a.vqf\r\nb.vqf\r\n");
+    for (const auto& c : cases) {
+        WriteBytes(m_dir.Path("saved.vql"), "old");
+        EXPECT_EQ(SavePlaylistAs(Path(c.playlist), {1, 0}, Path(c.target)) != FALSE, c.ok) << c.target;
+        EXPECT_EQ(ReadBytes(m_dir.Path("saved.vql")), c.ok ? saved : "old") << c.target;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.Path()), {}), 2) << c.target;
     }
 }
 

@@ -188,22 +188,6 @@ TEST_F(WindowRobustnessTest, SaveOntoAFileThatRefusesTheWriteReportsTheFailureAn
     EXPECT_EQ(PartialSaves(), 0u) << "the half-written file is removed";
 }
 
-// Save writes a new file beside the chosen name and then replaces it, so
-// that a write cut short never leaves the old file cut short; nothing of that
-// new file stays behind once the save is done.
-TEST_F(WindowRobustnessTest, SaveReplacesAnExistingFileWholeAndLeavesNoPartialCopy)
-{
-    const CString target = folder / "precious.vql";
-    WriteFileBytes(target, CrLfLines({"#mine", "x.vqf"}));
-
-    SaveAs(target);
-
-    ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, kLoadSaved);
-    EXPECT_EQ(ReadFileBytes(target), WrittenForm({"#x", "a.vqf", "b.vqf", "c.vqf"}, Entries()));
-    EXPECT_EQ(PartialSaves(), 0u);
-}
-
 // Save puts the new file's data on the disk before the file takes the
 // chosen name, so a power cut cannot leave that name on data still in memory;
 // a flush that fails is a failed save.
@@ -224,19 +208,6 @@ TEST_F(WindowRobustnessTest, SaveFlushesTheNewFileBeforeItReplacesTheOldAndAFail
         EXPECT_EQ(ReadFileBytes(target) == precious, fail) << "the old file is kept only when the save failed";
         EXPECT_EQ(PartialSaves(), 0u);
     }
-}
-
-// The work file is deleted as Save ends: saving under its name would keep
-// nothing, so it is reported as a failed save, not offered for loading.
-TEST_F(WindowRobustnessTest, SaveUnderTheWorkFilesOwnNameReportsTheFailure)
-{
-    CString shouted = workFile;
-    shouted.MakeUpper();
-    SaveAs(shouted);
-
-    ExpectOnlyMessage(JumblaText::kSaveFailed);
-    EXPECT_FALSE(FileExists(workFile));
-    EXPECT_EQ(PathText(), playlist);
 }
 
 // The player keeps the work file open while it plays; pressing Play again
