@@ -45,60 +45,75 @@ TEST_F(ShuffleAppTest, WithoutThePlayerTheProgramSaysSoAndEndsWithoutWritingSett
     EXPECT_FALSE(RegistryKeyExists("Software\\Ostrel's Software"));
 }
 
-TEST_F(ShuffleAppTest, FirstRunOpensInTitleModeAndStoresTheModeAfterwards)
+// A run opens on the remembered playlist in the stored mode and stores both
+// at its end. Modes outside the radio group show raw lines, like file-name
+// mode, with neither button checked (the group has no button for them), and
+// are written back as they were unless the user picks a mode.
+TEST_F(ShuffleAppTest, EachRunOpensInTheStoredModeOnTheRememberedPlaylistAndStoresBoth)
 {
-    SetRegistryString(kPlayerKey, "DecodeDll", "C:\\svq\\SVQDEC32.DLL");
-    WindowState shown;
-    CModalDialogCloser closer;
-    closer.inspect = [&shown](HWND dialog) {
-        shown = StateOf(dialog);
-        // The user switches to file names before closing.
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MODE_FILENAME, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_MODE_FILENAME)));
+    struct Case
+    {
+        const char* name;
+        const DWORD* storedMode;  // nullptr: none stored
+        const char* playlist;     // in the scratch folder; nullptr: none remembered
+        const char* bytes;        // nullptr: the remembered playlist is gone
+        int click;                // the mode button clicked before closing, or 0
+        bool titleChecked;
+        bool fileNameChecked;
+        std::vector<ListItem> entries;
+        DWORD writtenMode;
     };
-    EXPECT_FALSE(theApp.InitInstance());
+    const DWORD kFileNames = 1, k2 = 2, kMinus1 = 0xFFFFFFFF, kMax = 0x7FFFFFFF;
+    const char* const kSong = "#c\r\nsong.vqf\r\n";
+    const Case cases[] = {
+        {"first run, then file names picked", nullptr, nullptr, nullptr, IDC_MODE_FILENAME, true, false, {}, 1},
+        {"later run", &kFileNames, "last.vql", "#control(repeat=\"all\")\r\nb.vqf\r\na.vqf\r\n", 0, false, true,
+         {{"b.vqf", 1}, {"a.vqf", 2}}, 1},
+        {"remembered playlist gone", &kFileNames, "gone.vql", nullptr, 0, false, true, {}, 1},
+        {"mode 2", &k2, "list.vql", kSong, 0, false, false, {{"song.vqf", 1}}, k2},
+        {"mode -1", &kMinus1, "list.vql", kSong, 0, false, false, {{"song.vqf", 1}}, kMinus1},
+        {"mode 0x7FFFFFFF", &kMax, "list.vql", kSong, 0, false, false, {{"song.vqf", 1}}, kMax},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClearCurrentUserRegistry();
+        SetRegistryString(kPlayerKey, "DecodeDll", "C:\\svq\\SVQDEC32.DLL");
+        const CString playlist = c.playlist ? folder.Path() + "\\" + c.playlist : CString();
+        if (c.bytes)
+            WriteFileBytes(playlist, c.bytes);
+        if (c.playlist)
+            SetRegistryString(SettingsKey(), "VQLFile", playlist);
+        if (c.storedMode)
+            SetRegistryDword(SettingsKey(), "HandlingBy", *c.storedMode);
+        prompts.messages.clear();
 
-    ASSERT_TRUE(closer.seen);
-    EXPECT_EQ(closer.caption, JumblaText::kCaption);
-    EXPECT_TRUE(shown.titleChecked);
-    EXPECT_FALSE(shown.fileNameChecked);
-    EXPECT_EQ(shown.path, "");
-    EXPECT_TRUE(shown.entries.empty());
-    EXPECT_EQ(theApp.m_strPlayerPath, "C:\\svq\\SVQPlyer.exe");
-    EXPECT_TRUE(prompts.messages.empty());
+        WindowState shown;
+        CModalDialogCloser closer;
+        closer.inspect = [&shown, &c](HWND dialog) {
+            shown = StateOf(dialog);
+            if (c.click != 0)
+                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(c.click, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(dialog, c.click)));
+        };
+        EXPECT_FALSE(theApp.InitInstance());
 
-    DWORD mode = 0;
-    EXPECT_TRUE(GetRegistryDword(SettingsKey(), "handlingBy", mode));
-    EXPECT_EQ(mode, 1u);
-    CString path;
-    EXPECT_FALSE(GetRegistryString(SettingsKey(), "VQLFile", path)) << "an empty path is not stored";
-}
+        ASSERT_TRUE(closer.seen);
+        EXPECT_EQ(closer.caption, JumblaText::kCaption);
+        EXPECT_EQ(shown.titleChecked, c.titleChecked);
+        EXPECT_EQ(shown.fileNameChecked, c.fileNameChecked);
+        EXPECT_EQ(shown.path, playlist);
+        EXPECT_EQ(shown.entries, c.entries);
+        EXPECT_EQ(theApp.m_strPlayerPath, "C:\\svq\\SVQPlyer.exe");
+        EXPECT_TRUE(prompts.messages.empty());
 
-TEST_F(ShuffleAppTest, ALaterRunRestoresThePlaylistInTheStoredMode)
-{
-    SetRegistryString(kPlayerKey, "DecodeDll", "C:\\svq\\SVQDEC32.DLL");
-    const CString playlist = folder.Path() + "\\last.vql";
-    WriteFileBytes(playlist, "#control(repeat=\"all\")\r\nb.vqf\r\na.vqf\r\n");
-    SetRegistryString(SettingsKey(), "VQLFile", playlist);
-    SetRegistryDword(SettingsKey(), "HandlingBy", 1);
-
-    WindowState shown;
-    CModalDialogCloser closer;
-    closer.inspect = [&shown](HWND dialog) { shown = StateOf(dialog); };
-    EXPECT_FALSE(theApp.InitInstance());
-
-    ASSERT_TRUE(closer.seen);
-    EXPECT_TRUE(shown.fileNameChecked);
-    EXPECT_EQ(shown.path, playlist);
-    const std::vector<ListItem> expected = {{"b.vqf", 1}, {"a.vqf", 2}};
-    EXPECT_EQ(shown.entries, expected);
-
-    DWORD mode = 0;
-    EXPECT_TRUE(GetRegistryDword(SettingsKey(), "HandlingBy", mode)) << "names are case-insensitive";
-    EXPECT_EQ(mode, 1u);
-    CString stored;
-    EXPECT_TRUE(GetRegistryString(SettingsKey(), "VQLFile", stored));
-    EXPECT_EQ(stored, playlist);
+        DWORD mode = 0;
+        EXPECT_TRUE(GetRegistryDword(SettingsKey(), "HandlingBy", mode));
+        EXPECT_EQ(mode, c.writtenMode);
+        CString stored;
+        EXPECT_EQ(GetRegistryString(SettingsKey(), "VQLFile", stored) != FALSE, c.playlist != nullptr)
+            << "an empty path is not stored";
+        EXPECT_EQ(stored, playlist);
+    }
 }
 
 TEST_F(ShuffleAppTest, LaunchingAMissingPlayerSaysSo)

@@ -17,36 +17,6 @@ const std::vector<CString> kLines = {"#x", "a.vqf", "", "b.vqf", "c.vqf", "d.vqf
 
 }
 
-TEST_F(ShuffleDlgTest, FirstRunStartsEmptyInTitleMode)
-{
-    Open(0);
-    EXPECT_EQ(PathText(), "");
-    EXPECT_TRUE(Entries().empty());
-    EXPECT_EQ(IsDlgButtonChecked(dlg->m_hWnd, IDC_MODE_TITLE), static_cast<UINT>(BST_CHECKED));
-    EXPECT_EQ(IsDlgButtonChecked(dlg->m_hWnd, IDC_MODE_FILENAME), static_cast<UINT>(BST_UNCHECKED));
-    EXPECT_TRUE(prompts.messages.empty());
-}
-
-TEST_F(ShuffleDlgTest, RestoresTheLastPlaylistInTheStoredMode)
-{
-    const CString path = WritePlaylist("last.vql", {"#c", "a.vqf"});
-    SetRegistryString(SettingsKey(), "VQLFile", path);
-    Open(1);
-    EXPECT_EQ(PathText(), path);
-    const std::vector<ListItem> expected = {{"a.vqf", 1}};
-    EXPECT_EQ(Entries(), expected);
-    EXPECT_EQ(IsDlgButtonChecked(dlg->m_hWnd, IDC_MODE_FILENAME), static_cast<UINT>(BST_CHECKED));
-}
-
-TEST_F(ShuffleDlgTest, ARememberedPlaylistThatIsGoneLeavesTheTextAndAnEmptyList)
-{
-    const CString path = folder / "gone.vql";
-    SetRegistryString(SettingsKey(), "VQLFile", path);
-    Open(1);
-    EXPECT_EQ(PathText(), path);
-    EXPECT_TRUE(Entries().empty());
-}
-
 TEST_F(ShuffleDlgTest, SystemMenuEndsWithSeparatorAboutAndShuffleAndPlay)
 {
     Open();
