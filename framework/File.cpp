@@ -74,6 +74,7 @@ ULONGLONG CFile::MovePointer(LONGLONG off, UINT from) const
 ULONGLONG CFile::GetLength() const
 {
     LARGE_INTEGER size;
+    // GetFileSizeEx gives the whole 64-bit size in one call (GetFileSize splits it).
     if (!GetFileSizeEx(m_hFile, &size))
         ThrowLastError();
     return static_cast<ULONGLONG>(size.QuadPart);
@@ -90,6 +91,7 @@ void CFile::Close()
         CloseQuietly();
         CFileException::ThrowOsError(osError, m_strFileName);
     }
+    // A failed CloseHandle is reported: the file may not hold what was written.
     const BOOL closed = CloseHandle(m_hFile);
     const LONG osError = static_cast<LONG>(GetLastError());
     m_hFile = INVALID_HANDLE_VALUE;
