@@ -50,7 +50,7 @@ test-native: native
 
 # Windows tests run through Wine on a virtual display of their own; the
 # display and the tree's wineserver are stopped afterwards.
-wine_suite = WINEPREFIX=$(CURDIR)/build/$(1)/wineprefix tools/with-xvfb.sh \
+wine_suite = WINEPREFIX=$(CURDIR)/build/$(1)/wineprefix tools/with-xvfb.sh --wine-session \
 	  ctest --test-dir build/$(1) --output-on-failure -j $(JOBS) $(2)
 
 test-win32 test-win64: test-%: % wine-setup-%

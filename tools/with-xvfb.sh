@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Runs a command on a virtual display of its own, in a Wine session of
-# WINEPREFIX (if set) started first, then stops that display and that
-# session's wineserver, so nothing is left running:
-#   tools/with-xvfb.sh <command...>
+# Runs a command on a virtual display of its own, then stops that display and
+# the wineserver of WINEPREFIX (if set), so nothing is left running:
+#   tools/with-xvfb.sh [--wine-session] <command...>
+# --wine-session starts WINEPREFIX's Wine session (its server, kept until
+# the end, and Wine's own processes) before the command: for test runs.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
+session=
+[ "${1:-}" = --wine-session ] && { session=1; shift; }
 fifo=$(mktemp -u)
 mkfifo "$fifo"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
@@ -21,7 +24,7 @@ export DISPLAY=:$display
 # Wine's own processes (services, the desktop) start here, holding no pipe
 # of anyone's: started by a test, they would keep that test's output open as
 # long as the session lasts, and CTest would wait for them.
-if [ -n "${WINEPREFIX:-}" ] && [ -f "$("$here/wine-run.sh" --prefix)/system.reg" ]; then
+if [ -n "$session" ] && [ -f "$("$here/wine-run.sh" --prefix)/system.reg" ]; then
   "$here/wine-run.sh" --server -p >/dev/null 2>&1 </dev/null || true
   "$here/wine-run.sh" wineboot >/dev/null 2>&1 </dev/null || true
 fi
