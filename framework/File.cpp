@@ -21,11 +21,8 @@ BOOL CFile::Open(const char* path, UINT flags, CFileException* pError)
     if (m_hFile != INVALID_HANDLE_VALUE)
         return TRUE;
     const LONG osError = static_cast<LONG>(GetLastError());
-    if (pError) {
-        pError->m_cause = CFileException::OsErrorToException(osError);
-        pError->m_lOsError = osError;
-        pError->m_strFileName = m_strFileName;
-    }
+    if (pError)
+        *pError = CFileException::FromOsError(osError, m_strFileName);
     return FALSE;
 }
 

@@ -83,7 +83,12 @@ int CFileException::OsErrorToException(LONG osError)
 #endif
 }
 
+CFileException CFileException::FromOsError(LONG osError, const CString& fileName)
+{
+    return CFileException(OsErrorToException(osError), osError, fileName);
+}
+
 void CFileException::ThrowOsError(LONG osError, const CString& fileName)
 {
-    throw CFileException(OsErrorToException(osError), osError, fileName);
+    throw FromOsError(osError, fileName);
 }

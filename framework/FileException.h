@@ -34,6 +34,8 @@ public:
 
     // Maps the platform's error code (as kept in m_lOsError) to a cause.
     static int OsErrorToException(LONG osError);
+    // The exception that the platform's error code stands for.
+    static CFileException FromOsError(LONG osError, const CString& fileName = CString());
     [[noreturn]] static void ThrowOsError(LONG osError, const CString& fileName = CString());
 
     int m_cause;

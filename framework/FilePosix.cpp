@@ -38,11 +38,8 @@ BOOL CFile::Open(const char* path, UINT flags, CFileException* pError)
             return TRUE;
         CloseQuietly();
     }
-    if (pError) {
-        pError->m_cause = CFileException::OsErrorToException(osError);
-        pError->m_lOsError = osError;
-        pError->m_strFileName = m_strFileName;
-    }
+    if (pError)
+        *pError = CFileException::FromOsError(osError, m_strFileName);
     return FALSE;
 }
 
