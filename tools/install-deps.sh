@@ -9,11 +9,13 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32
+  g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32
   wine64 wine32:i386 xvfb xauth x11-apps fonts-noto-cjk fonts-ipafont-gothic locales
   googletest libgtest-dev libbenchmark-dev
   clang llvm libclang-rt-14-dev
   imagemagick zip
   debootstrap bubblewrap
+  fuse3 libfuse3-dev
 )
 missing=()
 for p in "${packages[@]}"; do
