@@ -6,6 +6,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
 
 # The program itself is linked with the win32 thread model's runtime: the
 # posix one (winpthreads) imports GetTickCount64, which Windows XP lacks.
-# It has one thread, so it loses nothing; the tests keep the posix runtime,
-# which GoogleTest's std::mutex needs, and link the same product objects.
+# Its worker threads are Win32 threads (framework/Thread.h), so it loses
+# nothing; the tests keep the posix runtime, which GoogleTest's std::mutex
+# needs, and link the same product objects.
 set(JUMBLA_PROGRAM_THREAD_MODEL win32)

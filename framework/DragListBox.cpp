@@ -72,10 +72,16 @@ void CDragListBox::CancelDrag(POINT)
 void CDragListBox::Dropped(int nSrcIndex, POINT pt)
 {
     DrawInsert(-1);
-    int nDestIndex = InsertionPointFromPt(pt);
+    MoveItem(nSrcIndex, InsertionPointFromPt(pt));
+}
+
+void CDragListBox::MoveItem(int nSrcIndex, int nDestIndex)
+{
     // The item goes in front of the one it was dropped on: onto itself or
     // onto its successor (for the last item: below it) leaves it where it is.
-    if (nSrcIndex < 0 || nDestIndex < 0 || nDestIndex == nSrcIndex || nDestIndex == nSrcIndex + 1)
+    const int count = GetCount();
+    if (nSrcIndex < 0 || nSrcIndex >= count || nDestIndex < 0 || nDestIndex > count || nDestIndex == nSrcIndex ||
+        nDestIndex == nSrcIndex + 1)
         return;
 
     CString text;

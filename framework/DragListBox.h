@@ -20,6 +20,11 @@ public:
     virtual void Dropped(int nSrcIndex, POINT pt);
     virtual void CancelDrag(POINT pt);
 
+    // Moves the item nSrcIndex, its text and its item data together, in
+    // front of the item nDestIndex (GetCount() for the end), and selects it
+    // there. An index that names no item moves nothing.
+    void MoveItem(int nSrcIndex, int nDestIndex);
+
     // The item under the screen point pt, or -1. bAutoScroll lets a point just
     // above or below the list scroll it.
     int ItemFromPt(POINT pt, BOOL bAutoScroll = TRUE) const;

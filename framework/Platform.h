@@ -7,8 +7,9 @@
 // program and Windows Vista SP2 (6.0) for the 64-bit one. The PE header
 // declares the same versions (CMakeLists.txt), and tools/windows-imports.txt
 // lists every function the program imports with the Windows that has it.
-// The 32-bit program is linked with the win32 thread model's runtime: the
-// posix one imports GetTickCount64, which XP lacks.
+// Both programs are linked with the win32 thread model's runtime: the posix
+// one imports GetTickCount64, which XP lacks. Their threads are Win32
+// threads (framework/Thread.h).
 
 #ifdef _WIN32
 

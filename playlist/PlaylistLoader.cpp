@@ -4,18 +4,18 @@ namespace {
 
 const int kTitleMode = 0;
 
-// Fresh strings per entry: a header that fails half way must not leave this
-// entry showing another entry's title or author; it shows its own line.
+}  // namespace
+
 CString TitleText(const CString& line, const VqfTagReader& readTags)
 {
+    // Fresh strings per entry: a header that fails half way must not leave
+    // this entry showing another entry's title or author.
     CString title;
     CString author;
     if (!readTags(line, title, author))
         return line;
     return title + " [" + author + "]";
 }
-
-}  // namespace
 
 bool IsEntryLine(const CString& line)
 {

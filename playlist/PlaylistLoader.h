@@ -12,6 +12,11 @@ bool IsEntryLine(const CString& line);
 using VqfTagReader = std::function<int(const CString& path, CString& title, CString& author)>;
 using EntryAppender = std::function<void(const CString& text, UINT lineIndex)>;
 
+// An entry's text in title mode: title + " [" + author + "]" as readTags
+// fills them, both starting empty; the line itself when readTags reports
+// (by returning 0) a header it could not read. What readTags throws leaves.
+CString TitleText(const CString& line, const VqfTagReader& readTags);
+
 // Reads every line of the open playlist and hands each entry line to
 // appendEntry with its 0-based line index, counted over all lines (empty
 // and '#' lines included). displayMode 0 is title mode: the text is

@@ -1,22 +1,46 @@
 #include "ui/PlaylistEdit.h"
 
-#include "framework/StdioFile.h"
 #include "framework/WideText.h"
-#include "playlist/PlaylistLoader.h"
-#include "playlist/VqfHeader.h"
 #include "res/resource.h"
 #include "ui/ShuffleListBox.h"
+
+#include <utility>
+
+namespace {
+
+// A load's news, posted to the edit from the load's threads. WM_APP and up
+// belong to the program; no system control uses them.
+const UINT WM_LOADNEWS = WM_APP + 1;
+
+// Entries added in one go, with the list's redrawing off. A larger batch
+// would keep the window from answering for longer than the eye notices; the
+// rest follow in the next message.
+const int kBatchSize = 2000;
+
+// Posts the edit's news message; any thread may call it.
+std::function<void()> NewsPoster(HWND hWnd)
+{
+    return [hWnd] { ::PostMessageW(hWnd, WM_LOADNEWS, 0, 0); };
+}
+
+}  // namespace
 
 // EN_CHANGE comes for typing and for every SetWindowText, and the dialog
 // reflects it back to the edit, so this one entry covers every way a path
 // gets into the edit.
 BEGIN_MESSAGE_MAP(CPlaylistEdit, CEdit)
     ON_CONTROL_REFLECT(EN_CHANGE, &CPlaylistEdit::ReloadList)
+    ON_MESSAGE(WM_LOADNEWS, &CPlaylistEdit::OnLoadNews)
 END_MESSAGE_MAP()
 
 CPlaylistEdit::CPlaylistEdit(CShuffleListBox& listBox, const int& displayMode)
     : m_listBox(listBox), m_nDisplayMode(displayMode)
 {
+}
+
+CPlaylistEdit::~CPlaylistEdit()
+{
+    CancelLoads();
 }
 
 void CPlaylistEdit::ReloadList()
@@ -26,41 +50,151 @@ void CPlaylistEdit::ReloadList()
     if (path.IsEmpty())
         return;
 
-    CStdioFile playlist;
-    if (!playlist.Open(path, CFile::modeRead | CFile::typeText))
-        return;
+    Step step;
+    step.load = CEntryLoad::Start(path, m_nDisplayMode, NewsPoster(m_hWnd), CEntryLoad::Options());
+    m_steps.push_back(std::move(step));
+    Advance();
+}
 
-    // Emptied only now that the new file is open: a text that names no
-    // readable playlist (every keystroke on the way to one) keeps the list.
-    // One reset rather than deleting the first item until none is left: the
-    // same empty list, without moving every remaining item per delete.
-    CRedrawGuard redraw(m_listBox);
-    CListBox::CBulkAccess bulk(m_listBox);
-    m_listBox.ResetContent();
-    try {
-        LoadPlaylistEntries(
-            playlist, m_nDisplayMode,
-            [this](const CString& entryPath, CString& title, CString& author) {
-                return ReadVqfTags(entryPath, title, author);
-            },
-            [this](const CString& text, UINT lineIndex) {
-                const int index = m_listBox.AddString(text);
-                m_listBox.SetItemData(index, lineIndex);
-            });
-    } catch (const CFileException&) {
-        // A read error ends the load quietly; the entries so far stay.
+BOOL CPlaylistEdit::IsLoading() const
+{
+    return !m_steps.empty();
+}
+
+BOOL CPlaylistEdit::HasWaitingCommands() const
+{
+    for (const Step& step : m_steps) {
+        if (step.command)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+void CPlaylistEdit::RunWhenLoaded(std::function<void()> command)
+{
+    Step step;
+    step.command = std::move(command);
+    m_steps.push_back(std::move(step));
+    Advance();
+    if (HasWaitingCommands())
+        ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+}
+
+void CPlaylistEdit::CancelLoads()
+{
+    for (Step& step : m_steps) {
+        if (step.load)
+            step.load->Cancel();
+    }
+    m_steps.clear();
+}
+
+LRESULT CPlaylistEdit::OnLoadNews(WPARAM, LPARAM)
+{
+    Advance();
+    return 0;
+}
+
+void CPlaylistEdit::Advance()
+{
+    // A message box for an unreadable entry, or a command's own dialog, runs
+    // a message loop inside this one: news that comes meanwhile is taken
+    // when it is done.
+    if (m_bAdvancing) {
+        m_bNewsWhileAdvancing = true;
+        return;
+    }
+    m_bAdvancing = true;
+    struct CClear
+    {
+        bool& flag;
+        ~CClear() { flag = false; }
+    } clear{m_bAdvancing};
+    do {
+        m_bNewsWhileAdvancing = false;
+        TakeSteps();
+    } while (m_bNewsWhileAdvancing);
+}
+
+void CPlaylistEdit::TakeSteps()
+{
+    while (!m_steps.empty()) {
+        Step& first = m_steps.front();
+        if (first.command) {
+            const std::function<void()> command = std::move(first.command);
+            m_steps.pop_front();
+            command();
+            continue;
+        }
+        if (FirstLoadIsSuperseded()) {
+            first.load->Cancel();
+            m_steps.pop_front();
+            continue;
+        }
+        const CEntryLoad::State state = first.load->GetState();
+        if (state == CEntryLoad::opening)
+            return;
+        if (state == CEntryLoad::opened) {
+            if (!first.listEmptied) {
+                // Emptied only now that the new file is open: a text that
+                // names no readable playlist (every keystroke on the way to
+                // one) keeps the list. One reset rather than deleting the
+                // first item until none is left: the same empty list.
+                first.listEmptied = true;
+                m_listBox.ResetContent();
+            }
+            if (!AddFinishedEntries(first.load))
+                return;
+        }
+        // Whole, or no playlist at all.
+        m_steps.pop_front();
     }
 }
 
-int CPlaylistEdit::ReadVqfTags(const CString& path, CString& title, CString& author)
+bool CPlaylistEdit::FirstLoadIsSuperseded() const
 {
-    try {
-        return ReadVqfHeaderTags(path, title, author);
-    } catch (const CFileException&) {
-        // The path is shown as the system reads its bytes; it was opened
-        // byte for byte, whatever they are.
-        const std::wstring text = AfxWideFromAnsi(path) + AfxLoadText(IDS_UNREADABLE);
-        MessageBox(text.c_str(), AfxLoadText(IDS_CAPTION).c_str(), MB_OK);
-        return 0;
+    for (auto step = m_steps.begin() + 1; step != m_steps.end() && !step->command; ++step) {
+        if (step->load->GetState() == CEntryLoad::opened)
+            return true;
     }
+    return false;
+}
+
+bool CPlaylistEdit::AddFinishedEntries(const CEntryLoad::Ref& firstLoad)
+{
+    // Its own reference: the step may go while a message box is up.
+    const CEntryLoad::Ref load = firstLoad.Share();
+    const CEntryLoad::Entry* entry = load->TakeFinished();
+    while (entry != nullptr) {
+        if (entry->unreadable) {
+            ReportUnreadable(entry->text);
+            // The window may have ended its loads, or begun another, while
+            // the box was up; Advance goes on from there.
+            if (m_steps.empty() || !(m_steps.front().load == load))
+                return false;
+        }
+        CRedrawGuard redraw(m_listBox);
+        CListBox::CBulkAccess bulk(m_listBox);
+        for (int added = 0; entry != nullptr; entry = load->TakeFinished()) {
+            if (added > 0 && entry->unreadable)
+                break;  // its box shows with the entries before it in view
+            const int index = m_listBox.AddString(entry->text);
+            m_listBox.SetItemData(index, entry->lineIndex);
+            if (++added == kBatchSize) {
+                // The rest in the next message, so that the window answers
+                // in between.
+                ::PostMessageW(m_hWnd, WM_LOADNEWS, 0, 0);
+                return false;
+            }
+        }
+    }
+    return load->IsComplete();
+}
+
+void CPlaylistEdit::ReportUnreadable(const CString& path)
+{
+    // The path is shown as the system reads its bytes; it was opened byte
+    // for byte, whatever they are.
+    const std::wstring text = AfxWideFromAnsi(path) + AfxLoadText(IDS_UNREADABLE);
+    MessageBox(text.c_str(), AfxLoadText(IDS_CAPTION).c_str(), MB_OK);
 }

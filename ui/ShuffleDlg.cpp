@@ -12,7 +12,9 @@
 #include "ui/Banner.h"
 
 #include <ctime>
+#include <functional>
 #include <shellapi.h>
+#include <utility>
 #include <vector>
 
 BEGIN_MESSAGE_MAP(CShuffleDlg, CDialog)
@@ -27,6 +29,7 @@ BEGIN_MESSAGE_MAP(CShuffleDlg, CDialog)
     ON_BN_CLICKED(IDC_MODE_TITLE, &CShuffleDlg::OnModeTitle)
     ON_BN_CLICKED(IDC_MODE_FILENAME, &CShuffleDlg::OnModeFileName)
     ON_WM_DROPFILES()
+    ON_MESSAGE(WM_SETCURSOR, &CShuffleDlg::OnSetCursor)
 END_MESSAGE_MAP()
 
 CShuffleDlg::CShuffleDlg(CPlayerLauncher& launcher, CWnd* pParent)
@@ -83,8 +86,12 @@ BOOL CShuffleDlg::OnInitDialog()
 
     AfxGetRandom().Seed(static_cast<unsigned int>(std::time(nullptr)));
 
+    // A drag's move waits for the list like every other command.
+    m_listEntries.m_runWhenLoaded = [this](std::function<void()> move) { m_editPath.RunWhenLoaded(std::move(move)); };
+
     const CString lastPlaylist = AfxGetApp()->GetProfileString("Settings", "VQLFile", "");
-    // Setting the text raises EN_CHANGE, which loads the playlist.
+    // Setting the text raises EN_CHANGE, which starts loading the playlist;
+    // the window shows at once and the list fills.
     m_editPath.SetWindowText(lastPlaylist);
     return TRUE;
 }
@@ -120,7 +127,7 @@ void CShuffleDlg::OnSysCommand(UINT nID, LPARAM lParam)
     }
     case IDM_SHUFFLE_PLAY:
         OnShuffle();
-        OnPlay();
+        OnPlay();  // after the shuffle: commands run in the order given
         break;
     default:
         CDialog::OnSysCommand(nID, lParam);
@@ -152,9 +159,20 @@ HCURSOR CShuffleDlg::OnQueryDragIcon()
     return static_cast<HCURSOR>(m_hIcon);
 }
 
+LRESULT CShuffleDlg::OnSetCursor(WPARAM, LPARAM)
+{
+    if (!m_editPath.HasWaitingCommands())
+        return Default();  // the control's own cursor
+    ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+    return TRUE;
+}
+
 void CShuffleDlg::OnDestroy()
 {
     CDialog::OnDestroy();
+    // A read that never returns must not keep the window: the loads are
+    // left to end by themselves, and the commands waiting for them go.
+    m_editPath.CancelLoads();
     // The controls still exist while WM_DESTROY is handled.
     const CString path = PlaylistPath();
     if (path.IsEmpty())
@@ -163,19 +181,24 @@ void CShuffleDlg::OnDestroy()
     AfxGetApp()->WriteProfileString("Settings", "VQLFile", path);
 }
 
+// The commands on the list take the path the edit shows when they are
+// given, and run once the list is whole (CPlaylistEdit::RunWhenLoaded).
+
 void CShuffleDlg::OnPlay()
 {
     const CString path = PlaylistPath();
-    const CString workPath = WorkFilePath(path);
-    // Nothing to play: no message, no player.
-    if (!WriteWorkFile(path, workPath, EntryOrder()))
-        return;
-    m_launcher.LaunchPlayer(workPath);
+    m_editPath.RunWhenLoaded([this, path] {
+        const CString workPath = WorkFilePath(path);
+        // Nothing to play: no message, no player.
+        if (!WriteWorkFile(path, workPath, EntryOrder()))
+            return;
+        m_launcher.LaunchPlayer(workPath);
+    });
 }
 
 void CShuffleDlg::OnShuffle()
 {
-    m_listEntries.ShuffleList();
+    m_editPath.RunWhenLoaded([this] { m_listEntries.ShuffleList(); });
 }
 
 void CShuffleDlg::OnModeTitle()
@@ -198,18 +221,23 @@ void CShuffleDlg::OnLoad()
 
     // A name the system code page cannot spell comes back empty: as cancelled.
     CString chosen;
-    if (AskPlaylistName(TRUE, IDS_OPEN_TITLE, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, chosen) && !chosen.IsEmpty())
+    if (AskPlaylistName(path, TRUE, IDS_OPEN_TITLE, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, chosen) && !chosen.IsEmpty())
         m_editPath.SetWindowText(chosen);
 }
 
 void CShuffleDlg::OnSave()
 {
     const CString path = PlaylistPath();
+    m_editPath.RunWhenLoaded([this, path] { SaveList(path); });
+}
+
+void CShuffleDlg::SaveList(const CString& path)
+{
     if (!path.IsEmpty())
         DeleteWorkFileOf(path);
 
     CString savedPath;
-    if (!AskPlaylistName(FALSE, IDS_SAVE_TITLE, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, savedPath))
+    if (!AskPlaylistName(path, FALSE, IDS_SAVE_TITLE, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, savedPath))
         return;
 
     // An empty name is one the system code page cannot spell: refused before
@@ -271,9 +299,8 @@ std::vector<UINT> CShuffleDlg::EntryOrder()
     return lineIndices;
 }
 
-BOOL CShuffleDlg::AskPlaylistName(BOOL bOpen, UINT titleId, DWORD flags, CString& chosen)
+BOOL CShuffleDlg::AskPlaylistName(const CString& path, BOOL bOpen, UINT titleId, DWORD flags, CString& chosen)
 {
-    const CString path = PlaylistPath();
     // The current playlist's folder; Left() of -1 is empty, and an empty
     // folder lets the dialog choose.
     const CString folder = path.Left(path.ReverseFind('\\'));

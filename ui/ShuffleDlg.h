@@ -37,6 +37,7 @@ protected:
     void OnModeTitle();
     void OnModeFileName();
     void OnDropFiles(HDROP hDropInfo);
+    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -44,10 +45,13 @@ private:
     CString PlaylistPath() const;
     // The line index of every entry, in the list's order.
     std::vector<UINT> EntryOrder();
+    // Saves the list's order, read from the playlist at path, under a name
+    // the user chooses.
+    void SaveList(const CString& path);
     // Asks for a playlist name in the open or save dialog, starting in the
-    // current playlist's folder. FALSE when the user cancels; chosen is empty
-    // when the system code page cannot spell the name exactly.
-    BOOL AskPlaylistName(BOOL bOpen, UINT titleId, DWORD flags, CString& chosen);
+    // folder of the playlist at path. FALSE when the user cancels; chosen is
+    // empty when the system code page cannot spell the name exactly.
+    BOOL AskPlaylistName(const CString& path, BOOL bOpen, UINT titleId, DWORD flags, CString& chosen);
     // Puts the largest banner that fits into the picture control.
     void ShowBanner();
 

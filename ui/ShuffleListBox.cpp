@@ -22,6 +22,20 @@ LRESULT CShuffleListBox::OnDropFiles(WPARAM wParam, LPARAM lParam)
     return ::SendMessageA(::GetParent(m_hWnd), WM_DROPFILES, wParam, lParam);
 }
 
+void CShuffleListBox::Dropped(int nSrcIndex, POINT pt)
+{
+    DrawInsert(-1);
+    // Entries a load adds come after the ones in view, so the indices seen
+    // now still name the same entries when the move runs.
+    const int nDestIndex = InsertionPointFromPt(pt);
+    const bool toEnd = nDestIndex == GetCount();
+    auto move = [this, nSrcIndex, nDestIndex, toEnd] { MoveItem(nSrcIndex, toEnd ? GetCount() : nDestIndex); };
+    if (m_runWhenLoaded)
+        m_runWhenLoaded(move);
+    else
+        move();
+}
+
 void CShuffleListBox::ShuffleList()
 {
     CBulkAccess bulk(*this);

@@ -90,6 +90,7 @@ TEST_F(ShuffleAppTest, EachRunOpensInTheStoredModeOnTheRememberedPlaylistAndStor
         WindowState shown;
         CModalDialogCloser closer;
         closer.inspect = [&shown, &c](HWND dialog) {
+            EXPECT_TRUE(WaitForLoadOf(dialog)) << "the remembered playlist's load did not end";
             shown = StateOf(dialog);
             if (c.click != 0)
                 SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(c.click, BN_CLICKED),

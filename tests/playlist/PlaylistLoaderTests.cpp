@@ -1,5 +1,6 @@
 #include "playlist/PlaylistLoader.h"
 
+#include "playlist/EntryLoad.h"
 #include "playlist/VqfHeader.h"
 
 #include "tests/framework/TempDir.h"
@@ -7,8 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -128,6 +135,191 @@ TEST_F(PlaylistLoaderTest, TitleModeWithRealHeaders)
 
     EXPECT_EQ(entries, (Entries{{misordered, 0}, {missing, 1}, {"Song [Artist]", 2}}));
     EXPECT_EQ(messages, std::vector<std::string>{missing});
+}
+
+// The load on threads gives what the one-thread load gives, whatever the
+// order its threads finish in and however many of them it can start.
+class EntryLoadTest : public PlaylistLoaderTest
+{
+protected:
+    struct Taken
+    {
+        Entries entries;
+        std::vector<UINT> unreadable;  // line indices
+        CEntryLoad::State state;
+    };
+
+    // Starts a load and takes its entries as the window does: on each
+    // notification, every finished one in order.
+    Taken LoadOnThreads(const std::string& playlistBytes, int displayMode, CEntryLoad::Options options)
+    {
+        const std::string path = m_dir.Path("threads.vql");
+        WriteBytes(path, playlistBytes);
+        CEntryLoad::Ref load = Start(path, displayMode, std::move(options));
+        Taken taken;
+        for (;;) {
+            taken.state = load->GetState();
+            while (const CEntryLoad::Entry* entry = load->TakeFinished()) {
+                taken.entries.emplace_back(std::string(entry->text.GetString(), entry->text.GetLength()), entry->lineIndex);
+                if (entry->unreadable)
+                    taken.unreadable.push_back(entry->lineIndex);
+            }
+            if (taken.state == CEntryLoad::openFailed || load->IsComplete() || !WaitForNotification())
+                return taken;
+        }
+    }
+
+    // The notification reaches a signal the load keeps alive: a thread may
+    // still be inside it when the test has its entries.
+    struct Signal
+    {
+        std::mutex mutex;
+        std::condition_variable wake;
+        bool notified = false;
+    };
+
+    CEntryLoad::Ref Start(const std::string& path, int displayMode, CEntryLoad::Options options)
+    {
+        return CEntryLoad::Start(path.c_str(), displayMode, [signal = m_signal] {
+            std::lock_guard<std::mutex> lock(signal->mutex);
+            signal->notified = true;
+            signal->wake.notify_one();
+        }, std::move(options));
+    }
+
+    bool WaitForNotification()
+    {
+        std::unique_lock<std::mutex> lock(m_signal->mutex);
+        const bool notified = m_signal->wake.wait_for(lock, std::chrono::seconds(30), [this] { return m_signal->notified; });
+        EXPECT_TRUE(notified) << "the load stopped reporting";
+        m_signal->notified = false;
+        return notified;
+    }
+
+    std::shared_ptr<Signal> m_signal = std::make_shared<Signal>();
+};
+
+// Lets the first `available` threads start, then refuses.
+std::atomic<int> g_threadsAvailable{0};
+BOOL BeginLimitedThread(AFX_WORKERPROC pfnWorker, void* pParam)
+{
+    return g_threadsAvailable-- > 0 && AfxBeginWorkerThread(pfnWorker, pParam);
+}
+
+TEST_F(EntryLoadTest, TitleModeOnThreadsGivesTheOneThreadResult)
+{
+    // Entries whose headers read, fail half way, or cannot be opened, each
+    // taking its own time, so that the threads finish out of order.
+    std::string playlist = "#control(repeat=\"all\")\n";
+    for (int i = 0; i < 300; ++i)
+        playlist += (i % 7 == 3 ? "missing" : i % 5 == 1 ? "half" : "song") + std::to_string(i) + ".vqf\n" + (i % 11 ? "" : "\n#c\n");
+    std::atomic<int> reads{0};
+    const VqfTagReader readTags = [&reads](const CString& path, CString& title, CString& author) {
+        ++reads;
+        std::this_thread::sleep_for(std::chrono::microseconds((path.GetLength() * 37 + path[4] * 11) % 300));
+        if (path.Find('m') == 0)
+            throw CFileException(CFileException::fileNotFound, 2, path);
+        title = "T " + path;
+        if (path.Find('h') == 0)
+            return 0;
+        author = "A";
+        return 1;
+    };
+    std::vector<UINT> expectedUnreadable;
+    const Entries expected = Load(playlist, 0, [&](const CString& path, CString& title, CString& author) {
+        try {
+            return readTags(path, title, author);
+        } catch (const CFileException&) {
+            return 0;
+        }
+    });
+    for (const auto& entry : expected) {
+        if (entry.first[0] == 'm')
+            expectedUnreadable.push_back(entry.second);
+    }
+
+    const struct
+    {
+        const char* name;
+        int headerReaders;
+        int threadsAvailable;
+    } cases[] = {
+        {"eight readers", 8, 100},
+        {"one reader", 1, 100},
+        {"no thread at all: the caller reads", 8, 0},
+        {"only the playlist's reader", 8, 1},
+        {"three of eight", 8, 3},
+    };
+    for (const auto& c : cases) {
+        reads = 0;
+        g_threadsAvailable = c.threadsAvailable;
+        CEntryLoad::Options options;
+        options.readTags = readTags;
+        options.beginThread = &BeginLimitedThread;
+        options.headerReaders = c.headerReaders;
+        const Taken taken = LoadOnThreads(playlist, 0, options);
+        EXPECT_EQ(taken.entries, expected) << c.name;
+        EXPECT_EQ(taken.unreadable, expectedUnreadable) << c.name;
+        EXPECT_EQ(reads, static_cast<int>(expected.size())) << c.name << ": every header once";
+    }
+}
+
+TEST_F(EntryLoadTest, OtherModesReadNoHeaderAndAMissingPlaylistOpensNothing)
+{
+    CEntryLoad::Options options;
+    options.readTags = [](const CString&, CString&, CString&) -> int {
+        ADD_FAILURE() << "tags read outside title mode";
+        return 0;
+    };
+    for (const RawCase& c : kRawCases)
+        EXPECT_EQ(LoadOnThreads(c.playlist, 1, options).entries, c.entries) << c.name;
+
+    CEntryLoad::Ref missing = Start(m_dir.Path("none.vql"), 0, options);
+    while (missing->GetState() == CEntryLoad::opening)
+        ASSERT_TRUE(WaitForNotification());
+    EXPECT_EQ(missing->GetState(), CEntryLoad::openFailed);
+    EXPECT_EQ(missing->TakeFinished(), nullptr);
+}
+
+// A cancelled load's threads stop after the read they are in, even while
+// one of them is held in a read; the load outlives them (the sanitizers
+// see every reference).
+TEST_F(EntryLoadTest, ACancelledLoadReadsNoFurther)
+{
+    std::string playlist;
+    for (int i = 0; i < 100; ++i)
+        playlist += "song" + std::to_string(i) + ".vqf\n";
+    struct Reads
+    {
+        std::mutex held;
+        std::atomic<int> count{0};
+    };
+    const auto reads = std::make_shared<Reads>();
+    reads->held.lock();
+    CEntryLoad::Options options;
+    options.headerReaders = 4;
+    options.readTags = [reads](const CString& path, CString& title, CString&) {
+        if (path == "song10.vqf") {
+            reads->held.lock();
+            reads->held.unlock();
+        }
+        title = path;
+        ++reads->count;
+        return 0;
+    };
+    const std::string path = m_dir.Path("held.vql");
+    WriteBytes(path, playlist);
+    {
+        CEntryLoad::Ref load = Start(path, 0, options);
+        while (reads->count < 30)
+            std::this_thread::yield();
+        load->Cancel();
+    }
+    const int readsAtCancel = reads->count;
+    reads->held.unlock();
+    // Time for a thread that went on to read more; one that did not is no fault.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_LE(reads->count, readsAtCancel + 4) << "each thread finishes the read it is in, and no more";
 }
 
 }  // namespace

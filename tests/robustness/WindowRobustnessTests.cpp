@@ -258,7 +258,7 @@ TEST_F(WindowRobustnessTest, DroppedPathsLongerThanTheDropBufferAreRefused)
         }
         SetPath(playlist);
         const std::vector<ListItem> loaded = Entries();
-        SendMessageA(dlg->m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({dropped})), 0);
+        Drop({dropped});
         if (c.accepted) {
             EXPECT_TRUE(prompts.messages.empty());
             EXPECT_EQ(WindowTextOf(Item(IDC_PATH)), dropped);

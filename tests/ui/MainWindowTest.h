@@ -17,6 +17,15 @@ extern CShuffleApp theApp;
 
 inline const char kDirective[] = "#control(repeat=\"all\")";
 
+// Runs this thread's messages until the main window `dialog` has taken in
+// everything given to it so far: its loads have filled the list and the
+// commands waiting for them have run. FALSE when that takes over a minute.
+inline BOOL WaitForLoadOf(HWND dialog)
+{
+    const CPlaylistEdit* edit = dynamic_cast<CPlaylistEdit*>(CWnd::FromHandlePermanent(GetDlgItem(dialog, IDC_PATH)));
+    return edit != nullptr && PumpMessagesUntil([edit] { return !edit->IsLoading(); });
+}
+
 // The application object on a private, empty HKEY_CURRENT_USER, with
 // prompts answered by the test.
 class ApplicationTest : public ::testing::Test
@@ -53,6 +62,7 @@ public:
         theApp.m_pMainWnd = dlg.get();
         dlg->m_nHandling = displayMode;
         ASSERT_TRUE(dlg->Create(IDD_MAIN));
+        WaitForLoad();  // the remembered playlist
     }
 
     void Close()
@@ -65,8 +75,18 @@ public:
 
     HWND Item(int id) const { return GetDlgItem(dlg->m_hWnd, id); }
 
-    // WM_SETTEXT, as typing or a program changes the text: EN_CHANGE follows.
-    void SetPath(const CString& path) { SetWindowTextA(Item(IDC_PATH), path); }
+    // Waits, through the window's messages, until the loads and commands
+    // given so far have reached the list.
+    void WaitForLoad() { ASSERT_TRUE(WaitForLoadOf(dlg->m_hWnd)) << "the window's load did not end"; }
+
+    // WM_SETTEXT, as typing or a program changes the text: EN_CHANGE follows
+    // and starts a load. SetPath waits for it to fill the list.
+    void SetPathText(const CString& path) { SetWindowTextA(Item(IDC_PATH), path); }
+    void SetPath(const CString& path)
+    {
+        SetPathText(path);
+        WaitForLoad();
+    }
     CString PathText() const
     {
         char text[2048] = {};
@@ -94,8 +114,23 @@ public:
         prompts.messages.clear();
     }
 
-    void Click(int id) { SendMessageA(dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id))); }
-    void SysCommand(UINT id) { SendMessageA(dlg->m_hWnd, WM_SYSCOMMAND, id, 0); }
+    // A button, a system-menu command or a drop (onto the window, or the
+    // given control), and what it waits for, done.
+    void Click(int id)
+    {
+        SendMessageA(dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
+        WaitForLoad();
+    }
+    void SysCommand(UINT id)
+    {
+        SendMessageA(dlg->m_hWnd, WM_SYSCOMMAND, id, 0);
+        WaitForLoad();
+    }
+    void Drop(const std::vector<WideName>& names, HWND target = nullptr)
+    {
+        SendMessageA(target ? target : dlg->m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(names)), 0);
+        WaitForLoad();
+    }
 
     static CString SettingsKey() { return CString("Software\\Ostrel's Software\\") + theApp.m_pszAppName + "\\Settings"; }
 

@@ -165,7 +165,7 @@ TEST_F(FileCommandTest, ANameTheCodePageSpellsOnlyAsALookAlikeIsRefused)
         Click(IDC_SAVE);
         prompts.fileAnswers.push_back(name.c_str());
         Click(IDC_LOAD);
-        SendMessageA(dlg->m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({name.c_str()})), 0);
+        Drop({name.c_str()});
         if (c.lookAlike == nullptr) {
             ExpectOnlyMessage(kLoadSaved);
             EXPECT_EQ(WideName(PathText()).name, name) << "saved, loaded and dropped";
@@ -232,8 +232,7 @@ TEST_P(DropTest, DroppedFileBecomesThePlaylistWhenItsNameEndsInVql)
         paths.push_back(folder / name);
     WriteFileBytes(folder / c.files[0], "#x\r\ndropped.vqf\r\n");
 
-    const HWND target = c.ontoList ? Item(IDC_ENTRIES) : dlg->m_hWnd;
-    SendMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
+    Drop(paths, c.ontoList ? Item(IDC_ENTRIES) : dlg->m_hWnd);
 
     ASSERT_EQ(prompts.messages.size(), c.messages.size());
     for (std::size_t i = 0; i < c.messages.size(); ++i) {

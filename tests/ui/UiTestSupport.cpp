@@ -249,6 +249,22 @@ BOOL WaitForChildProcesses(const char* exeName)
     return allEnded;
 }
 
+BOOL PumpMessagesUntil(const std::function<bool()>& done)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > 60000)
+            return FALSE;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return TRUE;
+}
+
 std::vector<ListItem> ListItems(HWND list)
 {
     std::vector<ListItem> items;

@@ -127,6 +127,10 @@ CString WindowsPathOfUnixPath(const char* unixPath);
 // the given file name to end. FALSE when none ends within a generous bound.
 BOOL WaitForChildProcesses(const char* exeName);
 
+// Runs this thread's messages until done() holds; FALSE when it does not
+// within a minute. Wakes for each message, never sleeps past one.
+BOOL PumpMessagesUntil(const std::function<bool()>& done);
+
 // The items of a list box: display text and item data.
 struct ListItem
 {

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "framework/Platform.h"
+
+// Worker threads, for work that must not hold up the window's thread. A
+// worker runs detached: nobody waits for it to end, and the process may end
+// while one is still inside a read that never returns. What a worker shares
+// with other threads it reaches through its parameter, and keeps alive
+// itself (a reference count), never through an object on another thread's
+// stack. One source per platform: Thread.cpp (Win32) and ThreadPosix.cpp.
+
+typedef void (*AFX_WORKERPROC)(void* pParam);
+
+// Starts pfnWorker(pParam) on a new thread. FALSE when the system could not
+// make one: the caller then does the work on fewer threads, or itself.
+BOOL AfxBeginWorkerThread(AFX_WORKERPROC pfnWorker, void* pParam);

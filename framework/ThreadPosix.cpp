@@ -1,0 +1,33 @@
+#include "framework/Thread.h"
+
+#include <pthread.h>
+
+namespace {
+
+struct WorkerStart
+{
+    AFX_WORKERPROC pfnWorker;
+    void* pParam;
+};
+
+void* WorkerMain(void* pStart)
+{
+    const WorkerStart start = *static_cast<WorkerStart*>(pStart);
+    delete static_cast<WorkerStart*>(pStart);
+    start.pfnWorker(start.pParam);
+    return nullptr;
+}
+
+}  // namespace
+
+BOOL AfxBeginWorkerThread(AFX_WORKERPROC pfnWorker, void* pParam)
+{
+    WorkerStart* start = new WorkerStart{pfnWorker, pParam};
+    pthread_t thread;
+    if (pthread_create(&thread, nullptr, &WorkerMain, start) != 0) {
+        delete start;
+        return FALSE;
+    }
+    pthread_detach(thread);
+    return TRUE;
+}
