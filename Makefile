@@ -56,9 +56,12 @@ wine_suite = WINEPREFIX=$(CURDIR)/build/$(1)/wineprefix tools/with-xvfb.sh --win
 test-win32 test-win64: test-%: % wine-setup-%
 	$(call wine_suite,$*,--output-junit junit.xml)
 
+# The shell helper the Wine scripts share (tools/lib.sh), for a recipe line.
+lib = jumbla_tools=tools; . tools/lib.sh
+
 # The one line that says what a host without 32-bit code left out.
-skip_note = status=0; reason=$$(tools/host32.sh) || status=$$?; \
-	[ $$status -ne 1 ] || echo "Skipped: the 32-bit Windows suite under Wine, as $$reason. The 32-bit build was compiled and its import and header checks ran; the native suite, the 64-bit Windows suite and the fuzz smoke ran in full."
+skip_note = $(lib); host32_check || [ $$host32 != no ] || \
+	echo "Skipped: the 32-bit Windows suite under Wine, as $$host32_why. The 32-bit build was compiled and its import and header checks ran; the native suite, the 64-bit Windows suite and the fuzz smoke ran in full."
 
 # Every part runs even when one fails; the exit status reports any.
 test: build
@@ -88,7 +91,7 @@ test-wine10: win32 win64
 # The demo runs the 32-bit program users get, or the 64-bit one where this
 # host runs no 32-bit code (tools/demo.sh says which).
 run: native
-	@if tools/host32.sh >/dev/null; then $(MAKE) --no-print-directory win32; \
+	@$(lib); if host32_check; then $(MAKE) --no-print-directory win32; \
 	else $(MAKE) --no-print-directory win64; fi
 	tools/demo.sh
 
