@@ -103,11 +103,13 @@ bench: deps wine-setup-win64
 	cmake --build $(BENCH)-windows -j $(JOBS) --target playlist_bench_win title_bench_win
 	WINEPREFIX=$(CURDIR)/$(WIN64)/wineprefix bench/run.sh $(BENCH) $(BENCH)-windows
 
-# A zip for Windows users: the stripped 32-bit program and a short read-me,
-# with its .sha256 beside it and the debug information in
-# build/jumbla.exe.debug. The same commit gives the same bytes.
-dist: win32
-	tools/make_dist.py $(WIN32) build
+# A zip for Windows users: the stripped 32-bit program and a short read-me
+# that names the commit and the toolchain, with its .sha256 beside it and the
+# debug information in build/jumbla.exe.debug. Built from HEAD in a release
+# tree of its own (build/dist-tree), never from build/win32, and the program
+# in the zip is checked as users get it. The same commit gives the same bytes.
+dist: deps
+	JOBS=$(JOBS) tools/make_dist.py build
 
 clean:
 	rm -rf build
