@@ -49,7 +49,8 @@ BOOL WINAPI RecordingFlush(HANDLE file)
 
 BOOL WINAPI FullDiskWrite(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED)
 {
-    *written = 0;
+    if (written)
+        *written = 0;
     SetLastError(ERROR_DISK_FULL);
     return FALSE;
 }
