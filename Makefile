@@ -56,9 +56,12 @@ wine_suite = WINEPREFIX=$(CURDIR)/build/$(1)/wineprefix tools/with-xvfb.sh --win
 test-win32 test-win64: test-%: % wine-setup-%
 	$(call wine_suite,$*,--output-junit junit.xml)
 
+# The shell helper the Wine scripts share (tools/lib.sh), for a recipe line.
+lib = jumbla_tools=tools; . tools/lib.sh
+
 # The one line that says what a host without 32-bit code left out.
-skip_note = status=0; reason=$$(tools/host32.sh) || status=$$?; \
-	[ $$status -ne 1 ] || echo "Skipped: the 32-bit Windows suite under Wine, as $$reason. The 32-bit build was compiled and its import and header checks ran; the native suite, the 64-bit Windows suite and the fuzz smoke ran in full."
+skip_note = $(lib); host32_check || [ $$host32 != no ] || \
+	echo "Skipped: the 32-bit Windows suite under Wine, as $$host32_why. The 32-bit build was compiled and its import and header checks ran; the native suite, the 64-bit Windows suite and the fuzz smoke ran in full."
 
 # Every part runs even when one fails; the exit status reports any.
 test: build
@@ -88,7 +91,7 @@ test-wine10: win32 win64
 # The demo runs the 32-bit program users get, or the 64-bit one where this
 # host runs no 32-bit code (tools/demo.sh says which).
 run: native
-	@if tools/host32.sh >/dev/null; then $(MAKE) --no-print-directory win32; \
+	@$(lib); if host32_check; then $(MAKE) --no-print-directory win32; \
 	else $(MAKE) --no-print-directory win64; fi
 	tools/demo.sh
 
@@ -100,11 +103,13 @@ bench: deps wine-setup-win64
 	cmake --build $(BENCH)-windows -j $(JOBS) --target playlist_bench_win title_bench_win
 	WINEPREFIX=$(CURDIR)/$(WIN64)/wineprefix bench/run.sh $(BENCH) $(BENCH)-windows
 
-# A zip for Windows users: the stripped 32-bit program and a short read-me,
-# with its .sha256 beside it and the debug information in
-# build/jumbla.exe.debug. The same commit gives the same bytes.
-dist: win32
-	tools/make_dist.py $(WIN32) build
+# A zip for Windows users: the stripped 32-bit program and a short read-me
+# that names the commit and the toolchain, with its .sha256 beside it and the
+# debug information in build/jumbla.exe.debug. Built from HEAD in a release
+# tree of its own (build/dist-tree), never from build/win32, and the program
+# in the zip is checked as users get it. The same commit gives the same bytes.
+dist: deps
+	JOBS=$(JOBS) tools/make_dist.py build
 
 clean:
 	rm -rf build

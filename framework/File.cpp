@@ -85,8 +85,12 @@ void CFile::Close()
     // only once it is on the disk.
     if (m_bFlushOnClose && !FlushFileBuffers(m_hFile)) {
         const LONG osError = static_cast<LONG>(GetLastError());
-        CloseQuietly();
-        CFileException::ThrowOsError(osError, m_strFileName);
+        // Drives and redirectors with nothing to flush (RAM disks, some
+        // network redirectors) answer these two: no flush there, no lost data.
+        if (osError != ERROR_INVALID_FUNCTION && osError != ERROR_NOT_SUPPORTED) {
+            CloseQuietly();
+            CFileException::ThrowOsError(osError, m_strFileName);
+        }
     }
     // A failed CloseHandle is reported: the file may not hold what was written.
     const BOOL closed = CloseHandle(m_hFile);

@@ -20,7 +20,8 @@ public:
         typeText = 0x4000,
         typeBinary = 0x8000,
         // For a file opened for writing: Close puts its data on the disk
-        // before it lets the file go, and fails (throws) when it cannot.
+        // before it lets the file go, and fails (throws) when it cannot. A
+        // drive that has no flush at all is no failure. Abort never flushes.
         osFlushOnClose = 0x10000
     };
     enum SeekPosition { begin = 0, current = 1, end = 2 };
@@ -54,6 +55,9 @@ public:
     virtual ULONGLONG GetPosition() const { return MovePointer(0, current); }
     virtual ULONGLONG GetLength() const;
     virtual void Close();
+    // Lets the file go as it stands, without a flush and without reporting
+    // errors: for a file given up after an error (and deleted, say).
+    virtual void Abort() noexcept { CloseQuietly(); }
     BOOL IsOpen() const;
     const CString& GetFilePath() const { return m_strFileName; }
 

@@ -34,6 +34,12 @@ public:
     ULONGLONG GetLength() const override;
     // Flushes pending writes (a write error throws, after the file is closed), then closes.
     void Close() override;
+    // Drops pending writes and lets the file go (CFile::Abort).
+    void Abort() noexcept override
+    {
+        ResetBuffers();
+        CFile::Abort();
+    }
 
 private:
     static const UINT kBufferSize = 64 * 1024;

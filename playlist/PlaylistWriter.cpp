@@ -72,17 +72,6 @@ void WriteEntries(CStdioFile& source, CStdioFile& destination, const std::vector
     }
 }
 
-// Used only while another exception is already on its way out: that first
-// error is the one to report, so a second one from closing is dropped.
-// Close() releases the file even when it throws.
-void CloseAfterError(CStdioFile& file) noexcept
-{
-    try {
-        file.Close();
-    } catch (const CFileException&) {
-    }
-}
-
 }  // namespace
 
 void WriteShuffledPlaylist(CStdioFile& source, CStdioFile& destination, const std::vector<UINT>& lineIndices)
@@ -91,8 +80,10 @@ void WriteShuffledPlaylist(CStdioFile& source, CStdioFile& destination, const st
         WriteEntries(source, destination, lineIndices);
         source.Close();
     } catch (...) {
-        CloseAfterError(source);
-        CloseAfterError(destination);
+        // The first error is the one to report. The destination is given up
+        // as it stands: no flush of a file its caller is about to delete.
+        source.Abort();
+        destination.Abort();
         throw;
     }
     // Flushes the last buffered lines: a full disk shows up here.

@@ -10,5 +10,6 @@
 // empty line). Text-mode writing ends every line with CR LF. The source is
 // read once, from its beginning, up to the highest index needed.
 // Both files are closed before this returns, the source first, also when a
-// file error leaves it as CFileException.
+// file error leaves it as CFileException; after an error the destination is
+// let go unfinished and unflushed (CFile::Abort).
 void WriteShuffledPlaylist(CStdioFile& source, CStdioFile& destination, const std::vector<UINT>& lineIndices);

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Checks that a built jumbla.exe runs on the oldest Windows we declare.
 
-    tools/check_imports.py <program.exe> <imports list>
+    tools/check_imports.py <program.exe or release zip> <imports list>
+
+Given a zip (make dist's), it checks every program in it, as users get it.
 
 The list (tools/windows-imports.txt) names that Windows for each width on
 its `oldest` lines and every DLL function the program may import, each with
@@ -16,6 +18,7 @@ the oldest Windows version that has it. The check fails when the program
 """
 import struct
 import sys
+import zipfile
 
 
 def read_list(path):
@@ -94,15 +97,19 @@ class Image:
             descriptor += 20
 
 
-def main():
-    if len(sys.argv) != 3:
-        sys.exit(__doc__)
-    program, list_path = sys.argv[1:]
-    oldest_by_width, allowed = read_list(list_path)
-    with open(program, "rb") as f:
-        image = Image(f.read())
-    oldest = oldest_by_width["64-bit" if image.wide else "32-bit"]
+def programs(path):
+    """(name, bytes) of the program at path, or of each .exe in the zip at path."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if data[:2] == b"MZ":  # a program; a zip starts with "PK"
+        return [(path, data)]
+    with zipfile.ZipFile(path) as archive:
+        return [(f"{path}:{name}", archive.read(name)) for name in archive.namelist() if name.lower().endswith(".exe")]
 
+
+def check(program, image, oldest_by_width, allowed, list_path):
+    """Prints the faults of one program and a closing line; returns their number."""
+    oldest = oldest_by_width["64-bit" if image.wide else "32-bit"]
     faults = []
     for what, found in (("OS", image.os_version), ("subsystem", image.subsystem_version)):
         if found != oldest:
@@ -123,6 +130,19 @@ def main():
     for fault in faults:
         print(f"{program}: {fault}")
     print(f"{program}: {count} imports, {len(faults)} faults (oldest Windows {oldest[0]}.{oldest[1]})")
+    return len(faults)
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    path, list_path = sys.argv[1:]
+    oldest_by_width, allowed = read_list(list_path)
+    found = programs(path)
+    if not found:
+        print(f"{path}: no program in it")
+        return 1
+    faults = sum(check(name, Image(data), oldest_by_width, allowed, list_path) for name, data in found)
     return 1 if faults else 0
 
 

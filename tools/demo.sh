@@ -3,17 +3,21 @@
 # users of the 32-bit player often keep) with the stand-in player installed
 # where SoundVQ Player is expected, a generated sample playlist of VQF files
 # remembered as the last playlist, and Jumbla started on it. Where this host
-# runs no 32-bit code, the 64-bit build in a 64-bit prefix, said in one line.
+# runs no 32-bit code, or where it cannot tell (the 32-bit loader is missing),
+# the 64-bit build in a 64-bit prefix, said in one line that names which.
 #
 # With a display the window is yours. Without one the demo runs on a virtual
 # display, shows the list in title mode, shuffles, plays, saves
 # build/screenshot.png, closes Jumbla and prints what the player received.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/tools/lib.sh"
 build=$top/build
 bits=32
-if ! reason=$("$top/tools/host32.sh"); then
-  echo "demo: $reason; running the 64-bit Jumbla in a 64-bit Wine prefix instead"
+if ! host32_check; then
+  why=$host32_why
+  [ "$host32" = no ] || why="cannot tell whether this host runs 32-bit programs: $why"
+  echo "demo: $why; running the 64-bit Jumbla in a 64-bit Wine prefix instead"
   bits=64
 fi
 win=$build/win$bits

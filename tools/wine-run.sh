@@ -24,6 +24,7 @@
 # ANSI code page: en_US.UTF-8 gives 1252.
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
+. "$here/tools/lib.sh"
 export WINEPREFIX=${WINEPREFIX:-$here/build/win32/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono/Gecko install prompts; no crash debugger, which would wait forever
@@ -57,10 +58,8 @@ case "${1:-}" in
   --server) shift; with_wine /usr/lib/wine/wineserver "$@" ;;
 esac
 
-arch=${WINEARCH:-win64}
-if [ -f "$WINEPREFIX/system.reg" ]; then
-  arch=$(sed -n 's/^#arch=//p' "$WINEPREFIX/system.reg" | head -n1)
-fi
+arch=$(prefix_width "$WINEPREFIX")
+arch=${arch:-${WINEARCH:-win64}}
 program=${1:-}
 pe_machine() {
   local pe
@@ -70,17 +69,9 @@ pe_machine() {
 # A 32-bit prefix, or a 32-bit program (PE machine 0x14c) in any prefix,
 # needs the 32-bit loader: without it Wine fails with no word of why.
 if [ "$arch" = win32 ] || { [ -f "$program" ] && [ "$(pe_machine "$program")" = 014c ]; }; then
-  status=0
-  reason=$("$here/tools/host32.sh") || status=$?
-  if [ "$status" -ne 0 ]; then
-    what=${program##*/}
-    [ "$arch" = win32 ] && what="$what in the 32-bit prefix $WINEPREFIX"
-    echo "wine-run: cannot run $what: $reason" >&2
-    # A host that runs no 32-bit code is a limit of the host (skip); a
-    # missing loader is a missing package.
-    [ "$status" -eq 1 ] && exit 77
-    exit 127
-  fi
+  what=${program##*/}
+  [ "$arch" = win32 ] && what="$what in the 32-bit prefix $WINEPREFIX"
+  host32_refuse "wine-run: cannot run $what" 127
 fi
 if [ "$arch" = win32 ]; then wine=/usr/lib/wine/wine; else wine=/usr/lib/wine/wine64; fi
 [ -n "$root" ] || [ -x "$wine" ] ||

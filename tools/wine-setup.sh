@@ -18,25 +18,13 @@ build=$1
 arch=${3:-win64}
 remake=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
-if [ "$arch" = win32 ]; then
-  status=0
-  reason=$("$here/host32.sh") || status=$?
-  if [ "$status" -ne 0 ]; then
-    echo "wine-setup: no 32-bit Wine prefix here: $reason" >&2
-    [ "$status" -eq 1 ] && exit 77
-    exit 1
-  fi
-fi
-for locale in ja_JP en_US; do
-  if [ ! -d "$build/locale/$locale.UTF-8" ]; then
-    mkdir -p "$build/locale"
-    localedef -i $locale -f UTF-8 "$build/locale/$locale.UTF-8"
-  fi
-done
+. "$here/lib.sh"
+[ "$arch" != win32 ] || host32_refuse "wine-setup: no 32-bit Wine prefix here" 1
+locale_build "$build/locale" ja_JP en_US
 export WINEPREFIX=$2 LOCPATH=$build/locale
 prefix=$("$here/wine-run.sh" --prefix)
-if [ -f "$prefix/system.reg" ]; then
-  have=$(sed -n 's/^#arch=//p' "$prefix/system.reg" | head -n1)
+have=$(prefix_width "$prefix")
+if [ -n "$have" ]; then
   [ "$have" = "$arch" ] && exit 0
   if [ "$remake" != remake ]; then
     echo "wine-setup: $prefix is a $have prefix, not $arch; remove it to have it made again" >&2

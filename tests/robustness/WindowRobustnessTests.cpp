@@ -23,22 +23,36 @@ CString PathOfLength(const CString& folder, int length, const char* ending)
     return start + CString('n', length - start.GetLength() - static_cast<int>(strlen(ending))) + ending;
 }
 
-// This program's calls to FlushFileBuffers (the code under test is linked
-// in) are pointed here through its import table: each records what the
-// watched file held at that moment, and fails when told to. The original is
-// looked up: FlushFileBuffers in this code is a stub that jumps through
-// that very table.
-const auto g_realFlush = reinterpret_cast<BOOL(WINAPI*)(HANDLE)>(
-    reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "FlushFileBuffers")));
+// This program's calls to FlushFileBuffers and WriteFile (the code under
+// test is linked in) are pointed here through its import table: each flush
+// records what the watched file held at that moment and gives the answer it
+// is told (0: the real flush's); each write fails with a full disk. The
+// originals are looked up: these functions in this code are stubs that jump
+// through that very table.
+HMODULE Kernel32() { return GetModuleHandleW(L"kernel32.dll"); }
+const auto g_realFlush = reinterpret_cast<decltype(&FlushFileBuffers)>(
+    reinterpret_cast<void*>(GetProcAddress(Kernel32(), "FlushFileBuffers")));
+const auto g_realWrite =
+    reinterpret_cast<decltype(&WriteFile)>(reinterpret_cast<void*>(GetProcAddress(Kernel32(), "WriteFile")));
 CString g_watched;
 std::vector<CString> g_watchedAtFlush;
-bool g_failFlush = false;
+DWORD g_flushAnswer = 0;
 
 BOOL WINAPI RecordingFlush(HANDLE file)
 {
     g_watchedAtFlush.push_back(ReadFileBytes(g_watched));
-    SetLastError(ERROR_IO_DEVICE);
-    return !g_failFlush && g_realFlush(file);
+    if (g_flushAnswer == 0)
+        return g_realFlush(file);
+    SetLastError(g_flushAnswer);
+    return FALSE;
+}
+
+BOOL WINAPI FullDiskWrite(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED)
+{
+    if (written)
+        *written = 0;
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
 }
 
 // Points every slot of this program's import address table that holds `from` at `to`.
@@ -189,23 +203,52 @@ TEST_F(WindowRobustnessTest, SaveOntoAFileThatRefusesTheWriteReportsTheFailureAn
 }
 
 // Save puts the new file's data on the disk before the file takes the
-// chosen name, so a power cut cannot leave that name on data still in memory;
-// a flush that fails is a failed save.
-TEST_F(WindowRobustnessTest, SaveFlushesTheNewFileBeforeItReplacesTheOldAndAFailedFlushFailsTheSave)
+// chosen name, so a power cut cannot leave that name on data still in memory.
+// A drive with nothing to flush is no failure; any other failed flush is a
+// failed save, and a failed write is one whose new file goes unflushed.
+TEST_F(WindowRobustnessTest, SaveFlushesTheNewFileBeforeItReplacesTheOldAndFailsWhenTheDataMayBeLost)
 {
+    struct Case
+    {
+        const char* name;
+        DWORD flushAnswer;
+        bool writeFails;
+        bool saved;
+    };
+    const Case cases[] = {
+        {"the flush succeeds", 0, false, true},
+        {"a drive with no flush: ERROR_INVALID_FUNCTION", ERROR_INVALID_FUNCTION, false, true},
+        {"a drive with no flush: ERROR_NOT_SUPPORTED", ERROR_NOT_SUPPORTED, false, true},
+        {"the flush fails: ERROR_IO_DEVICE", ERROR_IO_DEVICE, false, false},
+        {"the flush fails: the share is gone", ERROR_NETNAME_DELETED, false, false},
+        {"the write fails", 0, true, false},
+    };
+    // Past the 64 KiB write buffer, so the write fails while the entries
+    // are written, not as the file is closed.
+    const CString longList = folder / "long.vql";
+    CString longLines = "#long\r\n";
+    for (int i = 0; i < 3000; ++i)
+        longLines += "C:\\music\\a long folder\\a song.vqf\r\n";
+    WriteFileBytes(longList, longLines);
     const CString target = folder / "precious.vql";
     const CString precious = CrLfLines({"#mine", "x.vqf"});
     g_watched = target;
-    for (const bool fail : {true, false}) {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetPath(c.writeFails ? longList : playlist);
         WriteFileBytes(target, precious);
         g_watchedAtFlush.clear();
-        g_failFlush = fail;
+        g_flushAnswer = c.flushAnswer;
         RedirectImports(reinterpret_cast<void*>(g_realFlush), reinterpret_cast<void*>(RecordingFlush));
+        if (c.writeFails)
+            RedirectImports(reinterpret_cast<void*>(g_realWrite), reinterpret_cast<void*>(FullDiskWrite));
         SaveAs(target);
+        RedirectImports(reinterpret_cast<void*>(FullDiskWrite), reinterpret_cast<void*>(g_realWrite));
         RedirectImports(reinterpret_cast<void*>(RecordingFlush), reinterpret_cast<void*>(g_realFlush));
-        EXPECT_EQ(g_watchedAtFlush, std::vector<CString>{precious}) << "one flush, before the old file was replaced";
-        ExpectOnlyMessage(fail ? kSaveFailed : kLoadSaved);
-        EXPECT_EQ(ReadFileBytes(target) == precious, fail) << "the old file is kept only when the save failed";
+        EXPECT_EQ(g_watchedAtFlush, c.writeFails ? std::vector<CString>{} : std::vector<CString>{precious})
+            << "one flush of a whole new file, before the old file was replaced";
+        ExpectOnlyMessage(c.saved ? kLoadSaved : kSaveFailed);
+        EXPECT_EQ(ReadFileBytes(target) == precious, !c.saved) << "the old file is kept only when the save failed";
         EXPECT_EQ(PartialSaves(), 0u);
     }
 }
