@@ -16,6 +16,7 @@
 
 #include "../BenchFigures.h"
 #include "BenchClock.h"
+#include "BenchWindow.h"
 #include "../BenchPlaylists.h"
 
 #include <algorithm>
@@ -114,6 +115,7 @@ public:
         m_workFile = WorkFilePath(m_playlist);
         // Loads the playlist the way the user does: the path goes into the edit.
         m_dlg.m_editPath.SetWindowText(m_playlist);
+        WaitForList(m_dlg);
         m_n = n;
         m_previous = previous;
 
@@ -121,12 +123,11 @@ public:
         const auto nothing = [] {};
         Row row{};
         row.n = n;
-        Time(row, &Row::load, "load", LinearWork, empty, [&] { m_dlg.m_editPath.ReloadList(); });
+        Time(row, &Row::load, "load", LinearWork, empty, [&] { Reload(); });
         Time(row, &Row::plainFill, "plain fill", LinearWork, empty, [&] { FillWithoutSuspending(); });
-        // ReloadList empties a full list (the fills above leave it full) one
-        // item at a time from the top, with redrawing on: up to n² work.
-        Time(row, &Row::reload, "reload over a full list", SquareWork, nothing,
-             [&] { m_dlg.m_editPath.ReloadList(); });
+        // ReloadList empties a full list (the fills above leave it full)
+        // before it fills it again.
+        Time(row, &Row::reload, "reload over a full list", SquareWork, nothing, [&] { Reload(); });
         Time(row, &Row::shuffle, "shuffle", LinearWork, nothing, [&] { ClickShuffle(); });
         Time(row, &Row::literalShuffle, "literal shuffle", LiteralShuffleWork, nothing, [&] { ShuffleLiterally(); });
         Time(row, &Row::write, "write", LinearWork, nothing, [&] { WriteWorkFile(); });
@@ -195,6 +196,12 @@ private:
             const int index = m_list.AddString(text);
             m_list.SetItemData(index, lineIndex);
         });
+    }
+
+    void Reload()
+    {
+        m_dlg.m_editPath.ReloadList();
+        WaitForList(m_dlg);
     }
 
     void ClickShuffle()
