@@ -14,13 +14,6 @@ namespace {
 // Left free on the full drive: less than any playlist written here.
 const ULONGLONG kRoomLeft = 4096;
 
-CString EnvironmentVariable(const char* name)
-{
-    char value[1024] = {};
-    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-    return length > 0 && length < sizeof value ? CString(value) : CString();
-}
-
 }
 
 class FaultDriveTest : public MainWindowTest

@@ -249,6 +249,13 @@ BOOL WaitForChildProcesses(const char* exeName)
     return allEnded;
 }
 
+CString EnvironmentVariable(const char* name)
+{
+    char value[1024] = {};
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length > 0 && length < sizeof value ? CString(value) : CString();
+}
+
 BOOL PumpMessagesUntil(const std::function<bool()>& done)
 {
     const DWORD start = GetTickCount();

@@ -120,6 +120,9 @@ std::vector<std::string> FilesMatching(const CString& pattern);
 // DROPFILES block with UTF-16 names. The receiver releases it (DragFinish).
 HDROP MakeDrop(const std::vector<WideName>& names);
 
+// The value of an environment variable; empty when it is unset.
+CString EnvironmentVariable(const char* name);
+
 // The Unix path of a file built in this tree, as this process sees it.
 CString WindowsPathOfUnixPath(const char* unixPath);
 
