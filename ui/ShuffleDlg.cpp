@@ -2,7 +2,6 @@
 
 #include "framework/DataExchange.h"
 #include "framework/FileDialog.h"
-#include "framework/Icon.h"
 #include "framework/Random.h"
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
@@ -10,6 +9,7 @@
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
 #include "ui/Banner.h"
+#include "ui/ProgramIcon.h"
 
 #include <ctime>
 #include <shellapi.h>
@@ -35,9 +35,9 @@ CShuffleDlg::CShuffleDlg(CPlayerLauncher& launcher, CWnd* pParent)
       m_nHandling(-1),
       // The sizes this DPI asks for: the large icon for Alt+Tab and the
       // taskbar, the small one for the caption.
-      m_hIcon(LoadIconOfSize(::GetModuleHandleW(nullptr), IDR_MAINFRAME, ::GetSystemMetrics(SM_CXICON))),
+      m_hIcon(LoadProgramIcon(SM_CXICON)),
       m_launcher(launcher),
-      m_hSmallIcon(LoadIconOfSize(::GetModuleHandleW(nullptr), IDR_MAINFRAME, ::GetSystemMetrics(SM_CXSMICON))),
+      m_hSmallIcon(LoadProgramIcon(SM_CXSMICON)),
       m_hBanner(nullptr)
 {
 }
