@@ -3,8 +3,8 @@
 #include "res/resource.h"
 #include "ui/ProgramIcon.h"
 
-CAboutDlg::CAboutDlg()
-    : CDialog(IDD_ABOUTBOX),
+CAboutDlg::CAboutDlg(CWnd* pParent)
+    : CDialog(IDD_ABOUTBOX, pParent),
       m_hIcon(nullptr)
 {
 }

@@ -114,7 +114,7 @@ void CShuffleDlg::OnSysCommand(UINT nID, LPARAM lParam)
     // The system keeps the low four bits of SC_* commands for itself.
     switch (nID & 0xFFF0) {
     case IDM_ABOUTBOX: {
-        CAboutDlg about;
+        CAboutDlg about(this);
         about.DoModal();
         break;
     }
