@@ -2,7 +2,6 @@
 
 #include "framework/DataExchange.h"
 #include "framework/UserPrompts.h"
-#include "framework/WinApp.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_BN_CLICKED(IDOK, &CDialog::OnOK)
@@ -53,12 +52,9 @@ CDialog::~CDialog()
 
 HWND CDialog::OwnerHandle() const
 {
-    if (m_pParentWnd != nullptr)
-        return m_pParentWnd->m_hWnd;
-    // Like MFC: a dialog without a parent is owned by the main window, so
-    // that the main window is disabled while it runs.
-    const CWnd* pMain = AfxGetMainWnd();
-    return pMain != nullptr && pMain != this ? pMain->m_hWnd : nullptr;
+    // The owner is disabled while a modal dialog runs, and a modeless one
+    // stays above it.
+    return m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
 }
 
 // Dialogs are made as Unicode windows: the dialog manager then puts the

@@ -15,7 +15,8 @@ public:
     ~CDialog() override;
 
     // The EndDialog result, or -1 when the dialog could not be created or
-    // could not initialise. Without a parent the main window owns it.
+    // could not initialise. The parent given owns it; without one it has no
+    // owner, as a program's main window.
     virtual INT_PTR DoModal();
     BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
     void EndDialog(int nResult);

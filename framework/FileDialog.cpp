@@ -2,7 +2,6 @@
 
 #include "framework/UserPrompts.h"
 #include "framework/WideText.h"
-#include "framework/WinApp.h"
 
 namespace {
 
@@ -48,10 +47,8 @@ void CFileDialog::SetInitialFolder(const CString& folder)
 
 INT_PTR CFileDialog::DoModal()
 {
-    if (m_ofn.hwndOwner == nullptr) {
-        const CWnd* pOwner = m_pParentWnd != nullptr ? m_pParentWnd : AfxGetMainWnd();
-        m_ofn.hwndOwner = pOwner != nullptr ? pOwner->m_hWnd : nullptr;
-    }
+    if (m_ofn.hwndOwner == nullptr && m_pParentWnd != nullptr)
+        m_ofn.hwndOwner = m_pParentWnd->m_hWnd;
     return AfxGetUserPrompts().GetFileName(m_ofn, m_bOpenFileDialog) ? IDOK : IDCANCEL;
 }
 

@@ -28,7 +28,7 @@ public:
     void SetInitialFolder(const CString& folder);
 
     // IDOK when the user chose a name, else IDCANCEL. Goes through the prompt
-    // seam. Without a parent the main window owns the dialog.
+    // seam. The parent given owns the dialog; without one it has no owner.
     virtual INT_PTR DoModal();
     // The chosen name in the ANSI code page; empty when the code page cannot
     // spell it exactly (AfxExactAnsiFromWide), as a look-alike would name

@@ -1,9 +1,9 @@
 #include "framework/UserPrompts.h"
 
 #include "framework/WideText.h"
-#include "framework/WinApp.h"
 
 #include <exception>
+#include <string>
 
 namespace {
 
@@ -14,6 +14,14 @@ CUserPrompts& RealPrompts()
 }
 
 CUserPrompts* g_pPrompts = nullptr;
+
+// Made on first use: the application object that sets it is a global of
+// another file, which may be constructed first.
+std::wstring& AppName()
+{
+    static std::wstring name;
+    return name;
+}
 
 }  // namespace
 
@@ -41,6 +49,16 @@ void AfxSetUserPrompts(CUserPrompts* pPrompts)
     g_pPrompts = pPrompts;
 }
 
+void AfxSetAppName(const char* pszAppName)
+{
+    AppName() = pszAppName != nullptr ? AfxWideFromAnsi(pszAppName) : std::wstring();
+}
+
+const wchar_t* AfxGetPromptCaption()
+{
+    return AppName().empty() ? L"Error" : AppName().c_str();
+}
+
 void AfxReportCurrentException(HWND owner) noexcept
 {
     try {
@@ -52,10 +70,8 @@ void AfxReportCurrentException(HWND owner) noexcept
         } catch (...) {
         }
         // An exception's text (a file name, say) is in the ANSI code page.
-        const CWinApp* pApp = AfxGetApp();
         const std::wstring text = AfxWideFromAnsi(what);
-        const std::wstring caption = AfxWideFromAnsi(pApp != nullptr ? pApp->m_pszAppName : "Error");
-        AfxGetUserPrompts().MessageBox(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
+        AfxGetUserPrompts().MessageBox(owner, text.c_str(), AfxGetPromptCaption(), MB_OK | MB_ICONSTOP);
     } catch (...) {
     }
 }

@@ -21,6 +21,13 @@ CUserPrompts& AfxGetUserPrompts();
 // nullptr restores the real prompts. The object stays owned by the caller.
 void AfxSetUserPrompts(CUserPrompts* pPrompts);
 
+// The application's name (ANSI code page), the caption of every prompt that
+// names none. CWinApp hands it over when it is made; nullptr forgets it.
+void AfxSetAppName(const char* pszAppName);
+// The caption for a prompt that names none: the application's name, or
+// "Error", as MessageBox itself says, while there is none.
+const wchar_t* AfxGetPromptCaption();
+
 // Reports the exception being handled (call only inside a catch block) in a
 // message box owned by `owner`. Never throws: it runs at the boundaries that
 // exceptions must not cross (window procedures, WinMain).

@@ -1,5 +1,7 @@
 #include "framework/WinApp.h"
 
+#include "framework/UserPrompts.h"
+
 #include <vector>
 
 namespace {
@@ -55,12 +57,15 @@ CWinApp::CWinApp(const char* pszAppName) : m_strAppName(pszAppName != nullptr ? 
 {
     m_pszAppName = m_strAppName;
     g_pApp = this;
+    AfxSetAppName(m_pszAppName);
 }
 
 CWinApp::~CWinApp()
 {
-    if (g_pApp == this)
+    if (g_pApp == this) {
         g_pApp = nullptr;
+        AfxSetAppName(nullptr);
+    }
 }
 
 BOOL CWinApp::InitInstance()
@@ -145,9 +150,4 @@ BOOL CWinApp::WriteProfileString(const char* lpszSection, const char* lpszEntry,
 CWinApp* AfxGetApp()
 {
     return g_pApp;
-}
-
-CWnd* AfxGetMainWnd()
-{
-    return g_pApp != nullptr ? g_pApp->m_pMainWnd : nullptr;
 }

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "framework/Platform.h"
 #include "framework/String.h"
-#include "framework/Wnd.h"
+
+// The main window is held here, never called: a declaration is enough, and
+// the window classes need not know the application.
+class CWnd;
 
 // The application object: one per program, constructed before WinMain. It
 // holds the main-window pointer and the per-user settings store
-// HKCU\Software\<company>\<application name>\<section>.
+// HKCU\Software\<company>\<application name>\<section>. It gives its name
+// to the prompt seam, which shows it as the caption of prompts without one.
 class CWinApp
 {
 public:
@@ -43,4 +48,3 @@ private:
 };
 
 CWinApp* AfxGetApp();
-CWnd* AfxGetMainWnd();

@@ -1,8 +1,6 @@
 #include "framework/Wnd.h"
 
 #include "framework/UserPrompts.h"
-#include "framework/WideText.h"
-#include "framework/WinApp.h"
 
 #include <commctrl.h>
 
@@ -283,13 +281,8 @@ BOOL CWnd::DestroyWindow()
 
 int CWnd::MessageBox(const wchar_t* lpszText, const wchar_t* lpszCaption, UINT nType)
 {
-    std::wstring appName;
-    if (lpszCaption == nullptr) {
-        const CWinApp* pApp = AfxGetApp();
-        appName = AfxWideFromAnsi(pApp != nullptr ? pApp->m_pszAppName : "");
-        lpszCaption = appName.c_str();
-    }
-    return AfxGetUserPrompts().MessageBox(m_hWnd, lpszText, lpszCaption, nType);
+    return AfxGetUserPrompts().MessageBox(m_hWnd, lpszText, lpszCaption != nullptr ? lpszCaption : AfxGetPromptCaption(),
+                                          nType);
 }
 
 LRESULT AfxHandleWndProcException(HWND hWnd, UINT message) noexcept

@@ -30,6 +30,9 @@
 #define IDB_BANNER_125 131
 #define IDB_BANNER_150 132
 #define IDB_BANNER_200 133
+// The largest image of IDR_MAINFRAME stored as a plain bitmap: the larger
+// ones are PNG-compressed, which Windows XP cannot decode.
+#define IDR_MAINFRAME_PLAIN_SIZE 64
 
 // Controls of IDD_MAIN
 #define IDC_PLAY 1000
@@ -41,6 +44,9 @@
 #define IDC_MODE_TITLE 1009
 #define IDC_MODE_FILENAME 1010
 #define IDC_BANNER 1011
+
+// Controls of IDD_ABOUTBOX
+#define IDC_ABOUT_ICON 1100
 
 // System-menu commands: the low four bits must be clear (the system uses them)
 // and the values must stay below 0xF000, where the SC_* commands begin.

@@ -6,7 +6,8 @@
 class CAboutDlg : public CDialog
 {
 public:
-    CAboutDlg();
+    // pParent owns the box: the window whose menu opened it.
+    explicit CAboutDlg(CWnd* pParent = nullptr);
     ~CAboutDlg() override;
 
 protected:

@@ -2,7 +2,6 @@
 
 #include "framework/DataExchange.h"
 #include "framework/FileDialog.h"
-#include "framework/Icon.h"
 #include "framework/Random.h"
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
@@ -10,6 +9,7 @@
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
 #include "ui/Banner.h"
+#include "ui/ProgramIcon.h"
 
 #include <ctime>
 #include <functional>
@@ -38,9 +38,9 @@ CShuffleDlg::CShuffleDlg(CPlayerLauncher& launcher, CWnd* pParent)
       m_nHandling(-1),
       // The sizes this DPI asks for: the large icon for Alt+Tab and the
       // taskbar, the small one for the caption.
-      m_hIcon(LoadIconOfSize(::GetModuleHandleW(nullptr), IDR_MAINFRAME, ::GetSystemMetrics(SM_CXICON))),
+      m_hIcon(LoadProgramIcon(SM_CXICON)),
       m_launcher(launcher),
-      m_hSmallIcon(LoadIconOfSize(::GetModuleHandleW(nullptr), IDR_MAINFRAME, ::GetSystemMetrics(SM_CXSMICON))),
+      m_hSmallIcon(LoadProgramIcon(SM_CXSMICON)),
       m_hBanner(nullptr)
 {
 }
@@ -121,7 +121,7 @@ void CShuffleDlg::OnSysCommand(UINT nID, LPARAM lParam)
     // The system keeps the low four bits of SC_* commands for itself.
     switch (nID & 0xFFF0) {
     case IDM_ABOUTBOX: {
-        CAboutDlg about;
+        CAboutDlg about(this);
         about.DoModal();
         break;
     }

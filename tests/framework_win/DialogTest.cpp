@@ -180,6 +180,8 @@ void CALLBACK EndStuckDialog(HWND hDlg, UINT, UINT_PTR, DWORD)
 class CClosingDialog : public CProbeDialog
 {
 public:
+    explicit CClosingDialog(CWnd* pParent = nullptr) : CProbeDialog(false, pParent) {}
+
     BOOL OnInitDialog() override
     {
         const BOOL result = CProbeDialog::OnInitDialog();
@@ -195,17 +197,21 @@ public:
     bool failInit = false;
 };
 
-TEST_F(DialogTest, ModalRunEndsWithTheDialogsResultAndIsOwnedByTheMainWindow)
+TEST_F(DialogTest, ModalRunEndsWithTheDialogsResultAndIsOwnedByItsParentOnly)
 {
     CWinApp app("ModalTest");
     CProbeDialog mainDlg;
     ASSERT_TRUE(mainDlg.Create(IDD_PROBE));
     app.m_pMainWnd = &mainDlg;
 
-    CClosingDialog modal;
+    CClosingDialog modal(&mainDlg);
     EXPECT_EQ(modal.DoModal(), IDCANCEL) << "closed through WM_CLOSE, IDCANCEL and OnCancel";
-    EXPECT_EQ(modal.owner, mainDlg.m_hWnd) << "without a parent the main window owns the dialog";
+    EXPECT_EQ(modal.owner, mainDlg.m_hWnd) << "owned by its parent";
     EXPECT_EQ(modal.m_hWnd, nullptr) << "the object lets go of the destroyed window";
+
+    CClosingDialog orphan;
+    EXPECT_EQ(orphan.DoModal(), IDCANCEL);
+    EXPECT_EQ(orphan.owner, nullptr) << "no parent: no owner, whatever the main window is";
 }
 
 TEST_F(DialogTest, ModalRunReportsFailedInitialisationAndMissingTemplate)

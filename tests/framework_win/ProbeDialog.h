@@ -48,7 +48,7 @@ public:
 class CProbeBaseDialog : public CDialog
 {
 public:
-    CProbeBaseDialog() : CDialog(IDD_PROBE) {}
+    explicit CProbeBaseDialog(CWnd* pParent = nullptr) : CDialog(IDD_PROBE, pParent) {}
 
     std::vector<std::string> log;
 
@@ -62,7 +62,10 @@ protected:
 class CProbeDialog : public CProbeBaseDialog
 {
 public:
-    explicit CProbeDialog(bool bindButton = false) : m_bindButton(bindButton) {}
+    explicit CProbeDialog(bool bindButton = false, CWnd* pParent = nullptr)
+        : CProbeBaseDialog(pParent), m_bindButton(bindButton)
+    {
+    }
 
     void DoDataExchange(CDataExchange* pDX) override;
     void OnOK() override;

@@ -1,9 +1,13 @@
 #pragma once
 
-// Resource IDs of the test dialogs; windres and the compiler both read this.
+// Resource IDs of the test dialogs and icon; windres and the compiler both
+// read this.
 
 #define IDD_PROBE 200
 #define IDD_MISSING 299
+
+#define IDI_UNDECODABLE 300
+#define IDI_MISSING 399
 
 #define IDC_PROBE_EDIT 1001
 #define IDC_PROBE_LIST 1003

@@ -40,12 +40,10 @@ TEST_F(PromptsTest, UnexpectedMessageBoxFailsInsteadOfBlocking)
 
 TEST_F(PromptsTest, FileDialogPassesItsSettingsAndTakesTheAnswer)
 {
-    CWinApp app("PromptApp");
-    CProbeDialog mainDlg;
-    ASSERT_TRUE(mainDlg.Create(IDD_PROBE));
-    app.m_pMainWnd = &mainDlg;
+    CProbeDialog parent;
+    ASSERT_TRUE(parent.Create(IDD_PROBE));
 
-    CFileDialog dialog(TRUE, L"vql", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, L"VQL(*.vql)|*.vql||");
+    CFileDialog dialog(TRUE, L"vql", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, L"VQL(*.vql)|*.vql||", &parent);
     dialog.m_ofn.lpstrTitle = L"title";
     dialog.SetInitialFolder("C:\\list");
     BOOL seenOpen = FALSE;
@@ -69,7 +67,7 @@ TEST_F(PromptsTest, FileDialogPassesItsSettingsAndTakesTheAnswer)
     EXPECT_STREQ(seen.lpstrInitialDir, L"C:\\list");
     const DWORD asked = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     EXPECT_EQ(seen.Flags & asked, asked) << "the caller's options";
-    EXPECT_EQ(seen.hwndOwner, mainDlg.m_hWnd) << "owned by the main window";
+    EXPECT_EQ(seen.hwndOwner, parent.m_hWnd) << "owned by its parent";
     EXPECT_EQ(initialName, L'\0') << "the name starts empty";
 
     CFileDialog save(FALSE, L"vql", OFN_OVERWRITEPROMPT, L"VQL(*.vql)|*.vql||");
@@ -80,6 +78,7 @@ TEST_F(PromptsTest, FileDialogPassesItsSettingsAndTakesTheAnswer)
     };
     EXPECT_EQ(save.DoModal(), IDCANCEL) << "cancelled";
     EXPECT_FALSE(seenOpen) << "save dialog";
+    EXPECT_EQ(seen.hwndOwner, nullptr) << "no parent: no owner";
     EXPECT_EQ(seen.lpstrInitialDir, nullptr) << "no folder: the dialog chooses";
 }
 

@@ -34,9 +34,6 @@ TEST_F(SettingsTest, ApplicationIsNamedAfterTheExecutable)
 {
     EXPECT_STREQ(app.m_pszAppName, "framework_win_tests");
     EXPECT_EQ(AfxGetApp(), &app);
-    CWnd mainWnd;
-    app.m_pMainWnd = &mainWnd;
-    EXPECT_EQ(AfxGetMainWnd(), &mainWnd);
 }
 
 TEST_F(SettingsTest, ValuesRoundTripUnderCompanyAppAndSection)

@@ -5,9 +5,11 @@
 #include "res/resource.h"
 #include "res/version.h"
 #include "framework/Icon.h"
+#include "tests/support/IconBitmap.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <cwctype>
 #include <set>
 #include <string>
@@ -50,39 +52,35 @@ TEST(Resources, UserVisibleOnesAreJapanese)
     }
 }
 
-TEST(IconResource, GroupHasEverySizeFrom16To256In32BitsWithAlpha)
+// The images the system picks for each size the group is drawn at: a plain
+// 32-bit bitmap with alpha up to IDR_MAINFRAME_PLAIN_SIZE, the one every
+// Windows decodes, and PNG above it. Each loads as an icon of its size.
+TEST(IconResource, GroupHasEverySizeFrom16To256PlainUpToItsPlainSize)
 {
-    const std::string bytes = ResourceBytes(14 /* RT_GROUP_ICON */, IDR_MAINFRAME);
-    ASSERT_GE(bytes.size(), sizeof(GroupIconHeader));
-    const auto* group = reinterpret_cast<const GroupIconHeader*>(bytes.data());
-    const auto* entries = reinterpret_cast<const GroupIconEntry*>(group + 1);
-    ASSERT_EQ(1, group->type);
-    ASSERT_EQ(bytes.size(), sizeof(GroupIconHeader) + group->count * sizeof(GroupIconEntry));
+    std::string group = ResourceBytes(14 /* RT_GROUP_ICON */, IDR_MAINFRAME);
+    ASSERT_FALSE(group.empty());
+    const std::set<int> sizes = {16, 20, 24, 32, 40, 48, 64, 256};
+    EXPECT_EQ(1u, sizes.count(IDR_MAINFRAME_PLAIN_SIZE)) << "the plain size is one the group has";
 
-    std::set<int> sizes;
-    for (WORD i = 0; i < group->count; ++i) {
-        const GroupIconEntry& entry = entries[i];
-        SCOPED_TRACE("image " + std::to_string(entry.width));
-        EXPECT_EQ(entry.width, entry.height);
-        EXPECT_EQ(0, entry.colourCount);
-        EXPECT_EQ(32, entry.bitCount);
-        sizes.insert(entry.width == 0 ? 256 : entry.width);
-    }
-    EXPECT_EQ((std::set<int>{16, 20, 24, 32, 40, 48, 64, 256}), sizes);
-
-    // The generated images are well-formed: each loads as an icon of its
-    // size, in colour with alpha.
     for (int size : sizes) {
-        const HICON icon = LoadIconOfSize(Module(), IDR_MAINFRAME, size);
-        ASSERT_NE(nullptr, icon) << size;
-        ICONINFO info = {};
-        ASSERT_TRUE(GetIconInfo(icon, &info));
-        BITMAP colour = {};
-        GetObjectW(info.hbmColor, sizeof colour, &colour);
+        SCOPED_TRACE("size " + std::to_string(size));
+        const int id = LookupIconIdFromDirectoryEx(reinterpret_cast<BYTE*>(group.data()), TRUE, size, size,
+                                                   LR_DEFAULTCOLOR);
+        const std::string image = ResourceBytes(3 /* RT_ICON */, static_cast<WORD>(id));
+        ASSERT_GE(image.size(), sizeof(BITMAPINFOHEADER));
+        const bool png = image.compare(0, 4, "\x89PNG") == 0;
+        EXPECT_EQ(size > IDR_MAINFRAME_PLAIN_SIZE, png);
+        if (!png) {
+            BITMAPINFOHEADER header;
+            memcpy(&header, image.data(), sizeof header);
+            EXPECT_EQ(size, header.biWidth);
+            EXPECT_EQ(32, header.biBitCount);
+        }
+
+        const HICON icon = LoadIconOfSize(Module(), IDR_MAINFRAME, size, IDR_MAINFRAME_PLAIN_SIZE);
+        const BITMAP colour = IconColourBitmap(icon);
         EXPECT_EQ(size, colour.bmWidth);
-        EXPECT_EQ(32, colour.bmBitsPixel) << size;
-        DeleteObject(info.hbmMask);
-        DeleteObject(info.hbmColor);
+        EXPECT_EQ(32, colour.bmBitsPixel);
         DestroyIcon(icon);
     }
 }

@@ -1,6 +1,7 @@
 #include "framework/DragListBox.h"
 #include "framework/Random.h"
 #include "playlist/ShuffleOrder.h"
+#include "tests/support/IconBitmap.h"
 #include "tests/ui/MainWindowTest.h"
 #include "tools/standin_player/StandinLog.h"
 #include "ui/AboutDlg.h"
@@ -29,18 +30,6 @@ TEST_F(ShuffleDlgTest, SystemMenuEndsWithSeparatorAboutAndShuffleAndPlay)
     EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_SHUFFLE_PLAY));
 }
 
-int IconWidth(HICON icon)
-{
-    ICONINFO info = {};
-    if (!GetIconInfo(icon, &info))
-        return 0;
-    BITMAP colour = {};
-    GetObjectW(info.hbmColor, sizeof colour, &colour);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return colour.bmWidth;
-}
-
 // Both icons at the sizes this DPI asks for, in the window and the About box.
 TEST_F(ShuffleDlgTest, TheIconIsTheWindowIconAndTheDragIcon)
 {
@@ -48,15 +37,15 @@ TEST_F(ShuffleDlgTest, TheIconIsTheWindowIconAndTheDragIcon)
     ASSERT_NE(dlg->m_hIcon, nullptr);
     EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(dlg->m_hWnd, WM_GETICON, ICON_BIG, 0)), dlg->m_hIcon);
     EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(dlg->m_hWnd, WM_QUERYDRAGICON, 0, 0)), dlg->m_hIcon);
-    EXPECT_EQ(IconWidth(dlg->m_hIcon), GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(IconColourBitmap(dlg->m_hIcon).bmWidth, GetSystemMetrics(SM_CXICON));
     const HICON small = reinterpret_cast<HICON>(SendMessageA(dlg->m_hWnd, WM_GETICON, ICON_SMALL, 0));
-    EXPECT_EQ(IconWidth(small), GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(IconColourBitmap(small).bmWidth, GetSystemMetrics(SM_CXSMICON));
     EXPECT_TRUE(GetWindowLongA(dlg->m_hWnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 
     CAboutDlg about;
     ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
-    const HICON aboutIcon = reinterpret_cast<HICON>(SendMessageW(GetWindow(about.m_hWnd, GW_CHILD), STM_GETICON, 0, 0));
-    EXPECT_EQ(IconWidth(aboutIcon), GetSystemMetrics(SM_CXICON));
+    const HICON aboutIcon = reinterpret_cast<HICON>(SendDlgItemMessageW(about.m_hWnd, IDC_ABOUT_ICON, STM_GETICON, 0, 0));
+    EXPECT_EQ(IconColourBitmap(aboutIcon).bmWidth, GetSystemMetrics(SM_CXICON));
     // Its own, not the shared one the template loaded at the default size.
     EXPECT_NE(aboutIcon, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME)));
     about.DestroyWindow();

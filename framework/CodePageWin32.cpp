@@ -4,9 +4,6 @@
 
 bool IsLeadByte(unsigned char b)
 {
-#ifdef _WIN32
+    // The system's ANSI code page (CP_ACP), whatever it is.
     return IsDBCSLeadByte(b) != FALSE;
-#else
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-#endif
 }
