@@ -90,7 +90,7 @@ std::vector<ControlSpec> MainControlsInTabOrder()
 std::vector<ControlSpec> AboutControlsInTabOrder()
 {
     return {
-        {-1, kStatic, nullptr, IDR_MAINFRAME, Dlu(11, 17, 20, 20), SS_ICON, WS_TABSTOP, 0, kNoButtonType},
+        {IDC_ABOUT_ICON, kStatic, nullptr, IDR_MAINFRAME, Dlu(11, 17, 20, 20), SS_ICON, WS_TABSTOP, 0, kNoButtonType},
         {-1, kStatic, L"Jumbla Version 1.0", 0, Dlu(40, 10, 119, 8), SS_NOPREFIX, WS_TABSTOP, 0,
          kNoButtonType},
         // The second line is free text; any non-empty line will do.
