@@ -11,16 +11,27 @@ namespace {
 // A load's news, posted to the edit from the load's threads. WM_APP and up
 // belong to the program; no system control uses them.
 const UINT WM_LOADNEWS = WM_APP + 1;
+// Its wParam from a load's threads, or from the edit itself going on with
+// a batch it cut short (not held back by the interval below).
+const WPARAM kNews = 0;
+const WPARAM kGoOn = 1;
 
 // Entries added in one go, with the list's redrawing off. A larger batch
 // would keep the window from answering for longer than the eye notices; the
 // rest follow in the next message.
 const int kBatchSize = 2000;
 
+// News is taken at most this often; news that comes sooner waits for a
+// timer. Taken at once, a warm cache's headers came one or two a message,
+// and the posting, waking and repainting for each made the load take twice
+// as long as reading the headers (bench/RESULTS.md).
+const DWORD kNewsIntervalMs = 25;
+const UINT_PTR kNewsTimer = 0x4A4C;  // the edit control's own timers keep theirs
+
 // Posts the edit's news message; any thread may call it.
 std::function<void()> NewsPoster(HWND hWnd)
 {
-    return [hWnd] { ::PostMessageW(hWnd, WM_LOADNEWS, 0, 0); };
+    return [hWnd] { ::PostMessageW(hWnd, WM_LOADNEWS, kNews, 0); };
 }
 
 }  // namespace
@@ -31,6 +42,7 @@ std::function<void()> NewsPoster(HWND hWnd)
 BEGIN_MESSAGE_MAP(CPlaylistEdit, CEdit)
     ON_CONTROL_REFLECT(EN_CHANGE, &CPlaylistEdit::ReloadList)
     ON_MESSAGE(WM_LOADNEWS, &CPlaylistEdit::OnLoadNews)
+    ON_MESSAGE(WM_TIMER, &CPlaylistEdit::OnTimer)
 END_MESSAGE_MAP()
 
 CPlaylistEdit::CPlaylistEdit(CShuffleListBox& listBox, const int& displayMode)
@@ -89,8 +101,29 @@ void CPlaylistEdit::CancelLoads()
     m_steps.clear();
 }
 
-LRESULT CPlaylistEdit::OnLoadNews(WPARAM, LPARAM)
+LRESULT CPlaylistEdit::OnLoadNews(WPARAM wParam, LPARAM)
 {
+    if (wParam == kGoOn) {
+        Advance();
+        return 0;
+    }
+    // Until the news is taken, the load posts no more.
+    const DWORD sinceLast = ::GetTickCount() - m_lastNewsTick;
+    if (m_bNewsTimer)
+        return 0;
+    if (sinceLast < kNewsIntervalMs)
+        m_bNewsTimer = ::SetTimer(m_hWnd, kNewsTimer, kNewsIntervalMs - sinceLast, nullptr) != 0;
+    if (!m_bNewsTimer)
+        Advance();  // now, or never: no timer to be had
+    return 0;
+}
+
+LRESULT CPlaylistEdit::OnTimer(WPARAM wParam, LPARAM)
+{
+    if (wParam != kNewsTimer)
+        return Default();
+    ::KillTimer(m_hWnd, kNewsTimer);
+    m_bNewsTimer = false;
     Advance();
     return 0;
 }
@@ -105,6 +138,7 @@ void CPlaylistEdit::Advance()
         return;
     }
     m_bAdvancing = true;
+    m_lastNewsTick = ::GetTickCount();
     struct CClear
     {
         bool& flag;
@@ -183,7 +217,7 @@ bool CPlaylistEdit::AddFinishedEntries(const CEntryLoad::Ref& firstLoad)
             if (++added == kBatchSize) {
                 // The rest in the next message, so that the window answers
                 // in between.
-                ::PostMessageW(m_hWnd, WM_LOADNEWS, 0, 0);
+                ::PostMessageW(m_hWnd, WM_LOADNEWS, kGoOn, 0);
                 return false;
             }
         }

@@ -54,6 +54,7 @@ public:
 protected:
     // Posted by a load's threads when there is news.
     LRESULT OnLoadNews(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -82,4 +83,6 @@ private:
     std::deque<Step> m_steps;
     bool m_bAdvancing = false;  // a message box or a command runs inside Advance
     bool m_bNewsWhileAdvancing = false;
+    DWORD m_lastNewsTick = 0;  // when Advance last ran
+    bool m_bNewsTimer = false;
 };
