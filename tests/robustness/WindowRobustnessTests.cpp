@@ -13,7 +13,6 @@
 namespace {
 
 using namespace JumblaText;
-const char kPlayerKey[] = "Software\\YAMAHA\\SoundVQ";
 
 // A path of exactly `length` bytes: the folder, a name of filler bytes, and
 // the given ending.
@@ -405,48 +404,4 @@ TEST_F(WindowRobustnessTest, ARememberedPathOf64KilobytesIsKeptWhole)
               ERROR_SUCCESS);
     RegCloseKey(key);
     EXPECT_EQ(CString(data.c_str()), huge);
-}
-
-TEST_F(WindowRobustnessTest, APlayerThatCannotBeStartedIsReportedAndTheWorkFileStays)
-{
-    struct Case
-    {
-        const char* name;
-        std::function<void(const CString& player)> make;
-    };
-    const Case cases[] = {
-        {"missing", [](const CString&) {}},
-        {"a text file", [](const CString& player) { WriteFileBytes(player, "this is not a program\r\n"); }},
-        {"an empty file", [](const CString& player) { WriteFileBytes(player, ""); }},
-        {"a folder", [](const CString& player) { CreateDirectoryA(player, nullptr); }},
-    };
-    int round = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const CString playerFolder = folder / ("player" + std::to_string(round++)).c_str();
-        ASSERT_TRUE(CreateDirectoryA(playerFolder, nullptr));
-        theApp.m_strPlayerPath = playerFolder + "\\SVQPlyer.exe";
-        c.make(theApp.m_strPlayerPath);
-        DeleteFileA(workFile);
-
-        Click(IDC_PLAY);
-        ExpectOnlyMessage(JumblaText::kPlayerNotStarted);
-        EXPECT_EQ(ReadFileBytes(workFile), CrLfLines({kDirective, "a.vqf", "b.vqf", "c.vqf"}));
-    }
-}
-
-// The application object's start-up with hostile settings and player values.
-using StartupRobustnessTest = ApplicationTest;
-
-// "DecodeDll" of 1023 bytes and a NUL does not fit the 1024-byte buffer
-// with room to spare; taking it would cut the registered path.
-TEST_F(StartupRobustnessTest, ADecoderValueTooLongForItsBufferCountsAsNoPlayer)
-{
-    SetRegistryString(kPlayerKey, "DecodeDll", CString('p', 1023));
-    CModalDialogCloser closer;
-    EXPECT_FALSE(theApp.InitInstance());
-    EXPECT_FALSE(closer.seen) << "no window";
-    ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, kPlayerMissing);
-    EXPECT_FALSE(RegistryKeyExists("Software\\Ostrel's Software"));
 }
