@@ -133,13 +133,22 @@ TEST_F(PlayerProcessTest, PlayerGetsTheUnquotedPlaylistPath)
     }
 }
 
+// A player path that names no program: the start fails (the window then
+// says so and keeps the work file: PlayTest, ShuffleAppTest).
 TEST_F(PlayerProcessTest, MissingPlayerIsReported)
 {
     const CString playlistPath = MakeFolder("My Music") + "\\jumbla_work.vql";
     ASSERT_TRUE(WriteWholeFile(playlistPath, "#control(repeat=\"all\")\r\n"));
-    EXPECT_FALSE(StartPlayerProcess(m_playerFolder + "\\Missing.exe", playlistPath));
-    EXPECT_FALSE(StartPlayerProcess(m_root + "\\no such folder\\SVQPlyer.exe", playlistPath));
-    EXPECT_FALSE(StartPlayerProcess("", playlistPath));
+    const CString textFile = MakeFolder("text") + "\\SVQPlyer.exe";
+    ASSERT_TRUE(WriteWholeFile(textFile, "this is not a program\r\n"));
+    const CString emptyFile = MakeFolder("empty") + "\\SVQPlyer.exe";
+    ASSERT_TRUE(WriteWholeFile(emptyFile, ""));
+    const CString folder = MakeFolder("folder") + "\\SVQPlyer.exe";
+    ASSERT_TRUE(CreateDirectoryA(folder, nullptr));
+    const CString players[] = {m_playerFolder + "\\Missing.exe", m_root + "\\no such folder\\SVQPlyer.exe", "",
+                               textFile, emptyFile, folder};
+    for (const CString& player : players)
+        EXPECT_FALSE(StartPlayerProcess(player, playlistPath)) << "player " << player.GetString();
 }
 
 struct WindowSearch

@@ -49,6 +49,11 @@ TEST_F(PlaylistEditTest, PlaylistsThatCannotBeOpenedLeaveTheListAlone)
     Click(IDC_MODE_FILENAME);
     EXPECT_EQ(Entries(), loaded) << "deleted";
 
+    const CString folderPath = folder / "sub.vql";
+    ASSERT_TRUE(CreateDirectoryA(folderPath, nullptr));
+    SetPath(folderPath);
+    EXPECT_EQ(Entries(), loaded) << "a folder";
+
     SetPath("");
     EXPECT_EQ(Entries(), loaded) << "empty text";
     EXPECT_TRUE(prompts.messages.empty());

@@ -116,17 +116,44 @@ TEST_F(FileCommandTest, SaveAnsweredYesLoadsTheSavedPlaylist)
     EXPECT_FALSE(FileExists(workFile));
 }
 
-TEST_F(FileCommandTest, SaveThatCannotCopyReportsTheFailureInsteadOfOfferingToLoad)
+// A Save that cannot put the list under the chosen name says so instead of
+// offering to load. The work file goes all the same, the edit keeps its
+// path, a file of that name keeps its bytes and no half-written file stays.
+TEST_F(FileCommandTest, SaveThatCannotWriteTheChosenNameReportsTheFailureInsteadOfOfferingToLoad)
 {
-    const CString target = folder / "no such folder\\saved.vql";
-    prompts.fileAnswers.push_back(target);
-    prompts.messageAnswers.push_back(IDYES);
-    Click(IDC_SAVE);
-    ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, kSaveFailed);
-    EXPECT_EQ(prompts.messages[0].caption, kCaption);
-    EXPECT_FALSE(FileExists(workFile));
-    EXPECT_EQ(PathText(), playlist);
+    struct Case
+    {
+        const char* name;
+        const char* target;  // in the scratch folder
+        bool held;           // a file of that name held open by another program
+    };
+    const Case cases[] = {
+        {"a folder that does not exist", "no such folder\\saved.vql", false},
+        {"a file held open without sharing", "precious.vql", true},
+    };
+    const CString precious = CrLfLines({"#mine", "x.vqf"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CString target = folder / c.target;
+        HANDLE holder = INVALID_HANDLE_VALUE;
+        if (c.held) {
+            WriteFileBytes(target, precious);
+            holder = CreateFileA(target, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        }
+        WriteFileBytes(workFile, "old");
+        prompts.fileAnswers.push_back(target);
+        prompts.messageAnswers.push_back(IDYES);
+        Click(IDC_SAVE);
+        if (holder != INVALID_HANDLE_VALUE)
+            CloseHandle(holder);
+
+        ExpectOnlyMessage(kSaveFailed);
+        EXPECT_EQ(ReadFileBytes(target), c.held ? precious : CString());
+        EXPECT_FALSE(FileExists(workFile));
+        EXPECT_EQ(PathText(), playlist);
+        EXPECT_EQ(FilesMatching(folder / "jmb*.tmp").size(), 0u) << "the half-written file is removed";
+    }
 }
 
 // A name from a dialog or a drop that the system code page spells only as a

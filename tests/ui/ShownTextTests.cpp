@@ -18,13 +18,16 @@ namespace {
 
 using namespace JumblaText;
 
-// EnumChildWindows callback: collects the texts of a box's static controls.
+// EnumChildWindows callback: collects the texts of a box's static controls,
+// but for pictures (whose text is their resource's number).
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM texts)
 {
     wchar_t className[32] = {};
     GetClassNameW(child, className, sizeof className / sizeof className[0]);
+    const LONG type = GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK;
     wchar_t text[1024] = {};
-    if (lstrcmpiW(className, L"Static") == 0 && GetWindowTextW(child, text, sizeof text / sizeof text[0]) > 0)
+    if (lstrcmpiW(className, L"Static") == 0 && type != SS_ICON && type != SS_BITMAP &&
+        GetWindowTextW(child, text, sizeof text / sizeof text[0]) > 0)
         reinterpret_cast<std::vector<std::wstring>*>(texts)->push_back(text);
     return TRUE;
 }
@@ -176,23 +179,42 @@ TEST_F(ShownTextTest, FileDialogsShowTheirTitleAndFilter)
     }
 }
 
+// The labels of both windows, from their templates; the About box's second
+// line is the program's own, any text.
 TEST_F(ShownTextTest, WindowsAndTheSystemMenuReadAsWritten)
 {
     Open(1);
     EXPECT_EQ(WindowText(dlg->m_hWnd), kCaption);
-    EXPECT_EQ(WindowText(Item(IDC_MODE_TITLE)), L"曲名");
-    EXPECT_EQ(WindowText(Item(IDC_MODE_FILENAME)), L"ファイル名");
-    EXPECT_EQ(WindowText(Item(IDC_SHUFFLE)), L"シャッフル");
+    const struct
+    {
+        int id;
+        const wchar_t* text;
+    } labels[] = {
+        {IDC_SHUFFLE, L"シャッフル"}, {IDCANCEL, L"終了"},  {IDC_PLAY, L"プレイ"},          {IDC_LOAD, L"読込..."},
+        {IDC_SAVE, L"保存..."},       {IDC_MODE_TITLE, L"曲名"}, {IDC_MODE_FILENAME, L"ファイル名"},
+    };
+    for (const auto& label : labels)
+        EXPECT_EQ(WindowText(Item(label.id)), label.text) << "control " << label.id;
+    EXPECT_EQ(StaticTexts(dlg->m_hWnd), std::vector<std::wstring>{L"VQLファイル"});
 
     const HMENU menu = GetSystemMenu(dlg->m_hWnd, FALSE);
     const int count = GetMenuItemCount(menu);
     EXPECT_EQ(MenuItemText(menu, count - 2), kAboutMenu);
     EXPECT_EQ(MenuItemText(menu, count - 1), kShufflePlayMenu);
 
+    std::vector<std::wstring> aboutTexts;
+    std::wstring okText;
     CModalDialogCloser closer;
+    closer.inspect = [&](HWND about) {
+        aboutTexts = StaticTexts(about);
+        okText = WindowText(GetDlgItem(about, IDOK));
+    };
     SysCommand(IDM_ABOUTBOX);
     ASSERT_TRUE(closer.seen);
     EXPECT_EQ(closer.caption, kAboutCaption);
+    ASSERT_EQ(aboutTexts.size(), 2u) << ::testing::PrintToString(aboutTexts);
+    EXPECT_EQ(aboutTexts[0], L"Jumbla Version 1.0");
+    EXPECT_EQ(okText, L"OK");
 }
 
 }  // namespace

@@ -68,6 +68,184 @@ TEST_F(ShuffleDlgTest, TheBannerIsWholeAndFillsItsControl)
     EXPECT_EQ(int(sizeof dib), GetObjectW(shown, sizeof dib, &dib));
 }
 
+namespace {
+
+// A control and its place in its dialog's client area.
+struct Control
+{
+    HWND hWnd;
+    RECT rect;
+};
+
+std::vector<Control> ControlsOf(HWND dialog)
+{
+    std::vector<Control> controls;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        controls.push_back({child, rect});
+    }
+    return controls;
+}
+
+bool IsClass(HWND control, const wchar_t* name)
+{
+    wchar_t className[32] = {};
+    GetClassNameW(control, className, sizeof className / sizeof className[0]);
+    return lstrcmpiW(className, name) == 0;
+}
+
+LONG ButtonType(HWND control)
+{
+    return IsClass(control, L"Button") ? GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK : -1;
+}
+
+std::wstring TextOf(HWND control)
+{
+    wchar_t text[128] = {};
+    GetWindowTextW(control, text, sizeof text / sizeof text[0]);
+    return text;
+}
+
+std::string Describe(HWND control)
+{
+    return "control " + std::to_string(GetDlgCtrlID(control)) + " " + ::testing::PrintToString(TextOf(control));
+}
+
+// The size of `text` on one line in the control's own font.
+SIZE TextSize(HWND control, const std::wstring& text)
+{
+    const HDC dc = GetDC(control);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size;
+}
+
+// The room a control gives its one line of text: all of its client area
+// for a left-aligned static text; less the 3-D edge on both sides for a push
+// button, less the circle and its gap for a radio button. 0: no label.
+int LabelRoom(HWND control, const RECT& client)
+{
+    const LONG type = ButtonType(control);
+    if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
+        return client.right - 2 * GetSystemMetrics(SM_CXEDGE);
+    if (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON)
+        return client.right - GetSystemMetrics(SM_CXMENUCHECK) - GetSystemMetrics(SM_CXEDGE);
+    if (IsClass(control, L"Static") && (GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) == SS_LEFT)
+        return client.right;
+    return 0;
+}
+
+bool Inside(const RECT& inner, const RECT& outer)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right && inner.bottom <= outer.bottom;
+}
+
+// Every control inside the client area, clear of every other, its label
+// whole. A group box is the one control others may overlap: it draws its
+// frame half a text line below its top (where Windows and Wine draw it),
+// the strip above being its caption's, empty here. So what it frames lies
+// inside the frame, and what lies above it may reach into the strip: the
+// label and the path edit above the mode group do.
+void ExpectLaidOut(HWND dialog)
+{
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    const std::vector<Control> controls = ControlsOf(dialog);
+    for (auto one = controls.begin(); one != controls.end(); ++one) {
+        EXPECT_TRUE(Inside(one->rect, client)) << Describe(one->hWnd) << " is cut off by the window's edge";
+        RECT room = {};
+        GetClientRect(one->hWnd, &room);
+        if (LabelRoom(one->hWnd, room) > 0 && !TextOf(one->hWnd).empty()) {
+            const SIZE needed = TextSize(one->hWnd, TextOf(one->hWnd));
+            EXPECT_LE(needed.cx, LabelRoom(one->hWnd, room)) << Describe(one->hWnd) << " cuts off its label";
+            EXPECT_LE(needed.cy, room.bottom) << Describe(one->hWnd) << " cuts off its label";
+        }
+        for (auto other = one + 1; other != controls.end(); ++other) {
+            const Control* box = &*one;
+            const Control* beside = &*other;
+            if (ButtonType(beside->hWnd) == BS_GROUPBOX)
+                std::swap(box, beside);
+            const bool framed = ButtonType(box->hWnd) == BS_GROUPBOX;
+            RECT area = box->rect, common = {};
+            if (framed)
+                area.top += TextSize(box->hWnd, L" ").cy / 2 - 1;
+            EXPECT_TRUE(!IntersectRect(&common, &area, &beside->rect) || (framed && Inside(beside->rect, area)))
+                << Describe(one->hWnd) << " and " << Describe(other->hWnd) << " overlap";
+        }
+    }
+}
+
+// The IDs that `next` (GetNextDlgTabItem: Tab; GetNextDlgGroupItem: the
+// arrow keys) visits from control `id` on, until it comes back.
+std::vector<int> Visited(HWND dialog, int id, HWND(WINAPI* next)(HWND, HWND, BOOL))
+{
+    std::vector<int> ids;
+    const HWND start = GetDlgItem(dialog, id);
+    HWND control = start;
+    do {
+        ids.push_back(GetDlgCtrlID(control));
+        control = next(dialog, control, FALSE);
+    } while (control != nullptr && control != start && ids.size() < 32);
+    return ids;
+}
+
+std::vector<int> DefaultButtons(HWND dialog)
+{
+    std::vector<int> ids;
+    for (const Control& control : ControlsOf(dialog)) {
+        if (ButtonType(control.hWnd) == BS_DEFPUSHBUTTON)
+            ids.push_back(GetDlgCtrlID(control.hWnd));
+    }
+    return ids;
+}
+
+}
+
+// Both windows as the program makes them: the controls clear of each other
+// and of the window's edge, every label whole in the control's own font.
+TEST_F(ShuffleDlgTest, EveryControlIsWholeAndClearOfTheOthers)
+{
+    Open();
+    CAboutDlg about;
+    ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
+    for (const auto& [name, window] : {std::make_pair("main window", dlg->m_hWnd), std::make_pair("About box", about.m_hWnd)}) {
+        SCOPED_TRACE(name);
+        ExpectLaidOut(window);
+    }
+    about.DestroyWindow();
+}
+
+// Tab goes through the commands in the window's order, then to the checked
+// mode button (the system makes a checked radio button its group's tab
+// stop). The mode buttons are one group, which the arrow keys move in and
+// DDX_Radio reads: WS_GROUP on its first button only, and on the control
+// that follows it (the first, as the search wraps). Enter has no default
+// button to press in the main window (it ends the window through IDOK); in
+// the About box it presses OK.
+TEST_F(ShuffleDlgTest, TabArrowKeysAndEnterReachTheControlsInOrder)
+{
+    Open(1);
+    using Ids = std::vector<int>;
+    EXPECT_EQ(Visited(dlg->m_hWnd, IDC_SHUFFLE, GetNextDlgTabItem),
+              (Ids{IDC_SHUFFLE, IDCANCEL, IDC_PLAY, IDC_PATH, IDC_LOAD, IDC_ENTRIES, IDC_SAVE, IDC_MODE_FILENAME}));
+    EXPECT_EQ(Visited(dlg->m_hWnd, IDC_MODE_TITLE, GetNextDlgGroupItem), (Ids{IDC_MODE_TITLE, IDC_MODE_FILENAME}));
+    EXPECT_EQ(Visited(dlg->m_hWnd, IDC_MODE_FILENAME, GetNextDlgGroupItem), (Ids{IDC_MODE_FILENAME, IDC_MODE_TITLE}));
+    EXPECT_TRUE(GetWindowLongW(Item(IDC_MODE_TITLE), GWL_STYLE) & WS_GROUP);
+    EXPECT_FALSE(GetWindowLongW(Item(IDC_MODE_FILENAME), GWL_STYLE) & WS_GROUP);
+    EXPECT_EQ(DefaultButtons(dlg->m_hWnd), Ids{});
+
+    CAboutDlg about;
+    ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
+    EXPECT_EQ(Visited(about.m_hWnd, IDOK, GetNextDlgTabItem), Ids{IDOK});
+    EXPECT_EQ(DefaultButtons(about.m_hWnd), Ids{IDOK});
+    about.DestroyWindow();
+}
+
 TEST_F(ShuffleDlgTest, AboutCommandShowsTheAboutBoxModally)
 {
     Open();
