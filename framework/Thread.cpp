@@ -25,6 +25,16 @@ unsigned __stdcall WorkerMain(void* pStart)
 
 }  // namespace
 
+double AfxSteadyMs()
+{
+    // Both calls succeed on every Windows from XP on.
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER now;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) * 1000 / static_cast<double>(frequency.QuadPart);
+}
+
 BOOL AfxBeginWorkerThread(AFX_WORKERPROC pfnWorker, void* pParam)
 {
     WorkerStart* start = new WorkerStart{pfnWorker, pParam};

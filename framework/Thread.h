@@ -14,3 +14,7 @@ typedef void (*AFX_WORKERPROC)(void* pParam);
 // Starts pfnWorker(pParam) on a new thread. FALSE when the system could not
 // make one: the caller then does the work on fewer threads, or itself.
 BOOL AfxBeginWorkerThread(AFX_WORKERPROC pfnWorker, void* pParam);
+
+// Milliseconds on a steady clock finer than the system tick (which moves in
+// steps of 10 to 16 ms): for telling how long a worker's read took.
+double AfxSteadyMs();

@@ -1,6 +1,7 @@
 #include "framework/Thread.h"
 
 #include <pthread.h>
+#include <time.h>
 
 namespace {
 
@@ -19,6 +20,13 @@ void* WorkerMain(void* pStart)
 }
 
 }  // namespace
+
+double AfxSteadyMs()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) * 1000 + static_cast<double>(now.tv_nsec) / 1e6;
+}
 
 BOOL AfxBeginWorkerThread(AFX_WORKERPROC pfnWorker, void* pParam)
 {

@@ -29,10 +29,8 @@ void CEntryLoad::ReaderThread(void* pLoad)
 {
     CEntryLoad* load = static_cast<CEntryLoad*>(pLoad);
     load->ReadPlaylist();
-    if (load->GetState() == opened && load->m_displayMode == kTitleMode) {
-        load->StartHeaderReaders();
-        load->ReadHeaders();
-    }
+    if (load->GetState() == opened && load->m_displayMode == kTitleMode)
+        load->ReadHeadersAndPace();
     load->Release();
 }
 
@@ -75,8 +73,31 @@ void CEntryLoad::ReadPlaylist()
     Notify();
 }
 
+void CEntryLoad::ReadHeadersAndPace()
+{
+    // Judged over spans of this many milliseconds: long enough that a
+    // moment's wait (the thread put aside) does not count as a slow disk.
+    const double kSpanMs = 20;
+    if (m_options.slowReadMs <= 0)
+        StartHeaderReaders();
+    double spanStart = AfxSteadyMs();
+    int readsInSpan = 0;
+    while (!m_bReadersStarted && ReadHeader()) {
+        ++readsInSpan;
+        const double now = AfxSteadyMs();
+        if (now - spanStart < kSpanMs)
+            continue;
+        if (readsInSpan * m_options.slowReadMs <= now - spanStart)
+            StartHeaderReaders();
+        spanStart = now;
+        readsInSpan = 0;
+    }
+    ReadHeaders();
+}
+
 void CEntryLoad::StartHeaderReaders()
 {
+    m_bReadersStarted = true;
     // The reader thread reads headers too; the others only when there are
     // entries enough for them.
     const std::size_t wanted = m_options.headerReaders > 1 ? static_cast<std::size_t>(m_options.headerReaders) : 1;
@@ -92,22 +113,29 @@ void CEntryLoad::StartHeaderReaders()
 
 void CEntryLoad::ReadHeaders()
 {
-    while (!m_cancelled) {
-        const std::size_t index = m_nextToRead++;
-        if (index >= m_count)
-            return;
-        Entry& entry = m_slots[index].entry;
-        try {
-            entry.text = TitleText(entry.text, m_options.readTags);
-        } catch (const CFileException&) {
-            entry.unreadable = true;  // the text stays its line
-        } catch (...) {
-            // Anything else (no memory) shows the line: a slot never stays
-            // unfinished, or the list would stop at it.
-        }
-        m_slots[index].finished = true;
-        Notify();
+    while (ReadHeader()) {
     }
+}
+
+bool CEntryLoad::ReadHeader()
+{
+    if (m_cancelled)
+        return false;
+    const std::size_t index = m_nextToRead++;
+    if (index >= m_count)
+        return false;
+    Entry& entry = m_slots[index].entry;
+    try {
+        entry.text = TitleText(entry.text, m_options.readTags);
+    } catch (const CFileException&) {
+        entry.unreadable = true;  // the text stays its line
+    } catch (...) {
+        // Anything else (no memory) shows the line: a slot never stays
+        // unfinished, or the list would stop at it.
+    }
+    m_slots[index].finished = true;
+    Notify();
+    return true;
 }
 
 void CEntryLoad::Notify()

@@ -13,8 +13,9 @@
 
 // One load of a playlist's entries, done off the caller's thread so that
 // the caller (the window's thread) never waits on a disk or a share. A
-// reader thread opens the playlist and reads its lines; in title mode it and
-// up to kHeaderReaders - 1 more threads then read the entries' VQF headers,
+// reader thread opens the playlist and reads its lines; in title mode it
+// then reads the entries' VQF headers, and as soon as they come slowly (a
+// disk that seeks, a share) up to kHeaderReaders - 1 more threads join it,
 // each taking the next entry no thread has taken yet. The caller takes the
 // finished entries in playlist order, when the load tells it that there are
 // new ones; the entries it takes are exactly those of a one-thread load
@@ -29,11 +30,16 @@
 class CEntryLoad
 {
 public:
-    // Header readers a title-mode load starts. Reads that wait on a disk or
+    // Header readers a title-mode load may run. Reads that wait on a disk or
     // a share overlap: 1,000 headers on a drive whose every read waits 10 ms
-    // took 11.2 s on one thread, 1.4 s on 8 and 0.79 s on 16
-    // (bench/RESULTS.md); a warm cache loses nothing by them.
+    // took 11.1 s on one thread, 1.4 s on 8 and 0.82 s on 16
+    // (bench/RESULTS.md).
     static const int kHeaderReaders = 16;
+    // Headers that come faster than this each, on average, are read by the
+    // reader thread alone: from a warm cache, where every read is work for
+    // the processor (and, under Wine, its server), more threads only
+    // contend; 10,000 headers took 0.88 s on one thread and 1.5 s on 16.
+    static constexpr double kSlowReadMs = 1.0;
 
     struct Options
     {
@@ -42,6 +48,8 @@ public:
         // Starts a thread; FALSE when it cannot (the load then uses fewer).
         BOOL (*beginThread)(AFX_WORKERPROC pfnWorker, void* pParam) = &AfxBeginWorkerThread;
         int headerReaders = kHeaderReaders;
+        // 0 starts every reader at once.
+        double slowReadMs = kSlowReadMs;
     };
 
     struct Entry
@@ -91,7 +99,13 @@ private:
     static void ReaderThread(void* pLoad);
     static void HeaderThread(void* pLoad);
     void ReadPlaylist();
+    // Reads the next header no thread has taken; false when none is left
+    // or the load is cancelled.
+    bool ReadHeader();
     void ReadHeaders();
+    // The reader thread's part: reads headers, and starts the other readers
+    // once they come slowly.
+    void ReadHeadersAndPace();
     void StartHeaderReaders();
     void Notify();
     void AddRef();
@@ -110,6 +124,7 @@ private:
     std::size_t m_count = 0;
     std::atomic<std::size_t> m_nextToRead{0};
     std::size_t m_nextToTake = 0;  // the caller's alone
+    bool m_bReadersStarted = false;  // the reader thread's alone
 };
 
 class CEntryLoad::Ref

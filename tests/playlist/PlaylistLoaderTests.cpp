@@ -238,17 +238,23 @@ TEST_F(EntryLoadTest, TitleModeOnThreadsGivesTheOneThreadResult)
             expectedUnreadable.push_back(entry.second);
     }
 
+    // slowReadMs 0 starts every reader at once; else the reader thread
+    // starts them when headers come slower than that each.
     const struct
     {
         const char* name;
         int headerReaders;
         int threadsAvailable;
+        double slowReadMs;
+        int threadsAsked;  // -1: not checked
     } cases[] = {
-        {"eight readers", 8, 100},
-        {"one reader", 1, 100},
-        {"no thread at all: the caller reads", 8, 0},
-        {"only the playlist's reader", 8, 1},
-        {"three of eight", 8, 3},
+        {"eight readers", 8, 100, 0, 8},
+        {"one reader", 1, 100, 0, 1},
+        {"no thread at all: the caller reads", 8, 0, 0, -1},
+        {"only the playlist's reader", 8, 1, 0, -1},
+        {"three of eight", 8, 3, 0, -1},
+        {"headers quicker than a second each: the reader alone", 8, 100, 1000, 1},
+        {"headers slower than a microsecond each: all eight", 8, 100, 0.001, 8},
     };
     for (const auto& c : cases) {
         reads = 0;
@@ -257,10 +263,14 @@ TEST_F(EntryLoadTest, TitleModeOnThreadsGivesTheOneThreadResult)
         options.readTags = readTags;
         options.beginThread = &BeginLimitedThread;
         options.headerReaders = c.headerReaders;
+        options.slowReadMs = c.slowReadMs;
         const Taken taken = LoadOnThreads(playlist, 0, options);
         EXPECT_EQ(taken.entries, expected) << c.name;
         EXPECT_EQ(taken.unreadable, expectedUnreadable) << c.name;
         EXPECT_EQ(reads, static_cast<int>(expected.size())) << c.name << ": every header once";
+        if (c.threadsAsked >= 0) {
+            EXPECT_EQ(c.threadsAvailable - g_threadsAvailable, c.threadsAsked) << c.name;
+        }
     }
 }
 
@@ -298,6 +308,7 @@ TEST_F(EntryLoadTest, ACancelledLoadReadsNoFurther)
     reads->held.lock();
     CEntryLoad::Options options;
     options.headerReaders = 4;
+    options.slowReadMs = 0;
     options.readTags = [reads](const CString& path, CString& title, CString&) {
         if (path == "song10.vqf") {
             reads->held.lock();
