@@ -2,6 +2,8 @@
 
 #include "framework/StdioFile.h"
 
+#include <string>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -69,8 +71,24 @@ void CEntryLoad::ReadPlaylist()
         m_slots[i].entry = std::move(entries[i]);
         m_slots[i].finished = finished;
     }
+    if (m_displayMode == kTitleMode)
+        LinkSameLines();
     m_state = opened;  // publishes the slots to the caller and the header readers
     Notify();
+}
+
+void CEntryLoad::LinkSameLines()
+{
+    std::unordered_map<std::string, std::size_t> lastOfLine;
+    for (std::size_t i = 0; i < m_count; ++i) {
+        const CString& line = m_slots[i].entry.text;
+        const auto last = lastOfLine.emplace(std::string(line.GetString(), line.GetLength()), i);
+        if (last.second)
+            continue;
+        m_slots[last.first->second].nextSameLine = i;
+        m_slots[i].sameLineEarlier = true;
+        last.first->second = i;
+    }
 }
 
 void CEntryLoad::ReadHeadersAndPace()
@@ -119,11 +137,14 @@ void CEntryLoad::ReadHeaders()
 
 bool CEntryLoad::ReadHeader()
 {
-    if (m_cancelled)
-        return false;
-    const std::size_t index = m_nextToRead++;
-    if (index >= m_count)
-        return false;
+    std::size_t index;
+    do {
+        if (m_cancelled)
+            return false;
+        index = m_nextToRead++;
+        if (index >= m_count)
+            return false;
+    } while (m_slots[index].sameLineEarlier);
     Entry& entry = m_slots[index].entry;
     try {
         entry.text = TitleText(entry.text, m_options.readTags);
@@ -132,6 +153,11 @@ bool CEntryLoad::ReadHeader()
     } catch (...) {
         // Anything else (no memory) shows the line: a slot never stays
         // unfinished, or the list would stop at it.
+    }
+    for (std::size_t same = m_slots[index].nextSameLine; same != kNoSlot; same = m_slots[same].nextSameLine) {
+        m_slots[same].entry.text = entry.text;
+        m_slots[same].entry.unreadable = entry.unreadable;
+        m_slots[same].finished = true;
     }
     m_slots[index].finished = true;
     Notify();

@@ -90,15 +90,25 @@ private:
     friend class Ref;
     CEntryLoad(const CString& path, int displayMode, std::function<void()> notify, Options options);
 
+    static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+
     struct Slot
     {
         Entry entry;
         std::atomic<bool> finished{false};
+        // Entries of the same line share one read: files are opened for
+        // exclusive use, so two threads opening one file at once would each
+        // find it held by the other. The first of them reads, and fills in
+        // the next ones.
+        std::size_t nextSameLine = kNoSlot;
+        bool sameLineEarlier = false;
     };
 
     static void ReaderThread(void* pLoad);
     static void HeaderThread(void* pLoad);
     void ReadPlaylist();
+    // Links every entry to the next one of the same line.
+    void LinkSameLines();
     // Reads the next header no thread has taken; false when none is left
     // or the load is cancelled.
     bool ReadHeader();

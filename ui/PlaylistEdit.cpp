@@ -23,8 +23,8 @@ const int kBatchSize = 2000;
 
 // News is taken at most this often; news that comes sooner waits for a
 // timer. Taken at once, a warm cache's headers came one or two a message,
-// and the posting, waking and repainting for each made the load take twice
-// as long as reading the headers (bench/RESULTS.md).
+// and the posting, waking and repainting for each cost more than the reads
+// (10,000 headers: 1.77 s, against 1.38 s taken every 25 ms).
 const DWORD kNewsIntervalMs = 25;
 const UINT_PTR kNewsTimer = 0x4A4C;  // the edit control's own timers keep theirs
 
@@ -108,9 +108,9 @@ LRESULT CPlaylistEdit::OnLoadNews(WPARAM wParam, LPARAM)
         return 0;
     }
     // Until the news is taken, the load posts no more.
-    const DWORD sinceLast = ::GetTickCount() - m_lastNewsTick;
     if (m_bNewsTimer)
         return 0;
+    const DWORD sinceLast = ::GetTickCount() - m_lastNewsTick;
     if (sinceLast < kNewsIntervalMs)
         m_bNewsTimer = ::SetTimer(m_hWnd, kNewsTimer, kNewsIntervalMs - sinceLast, nullptr) != 0;
     if (!m_bNewsTimer)

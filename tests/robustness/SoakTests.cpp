@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -125,7 +126,7 @@ using SoakTest = MainWindowTest;
 
 // Each cycle: shuffle, switch to the other display mode and back, and load
 // the playlist again by setting its path; every tenth also plays it against
-// the stand-in player. Title mode reads 1,000 headers of one small VQF file.
+// the stand-in player. Title mode reads 1,000 headers of small VQF files.
 TEST_F(SoakTest, AThousandCyclesOfCommandsLeakNoHandlesWindowsOrMemory)
 {
     const CString player = folder / "SVQPlyer.exe";
@@ -133,10 +134,12 @@ TEST_F(SoakTest, AThousandCyclesOfCommandsLeakNoHandlesWindowsOrMemory)
     theApp.m_strPlayerPath = player;
     SetEnvironmentVariableA("JUMBLA_STANDIN_NO_WINDOW", "1");
 
-    WriteFileBytes(folder / "song.vqf", VqfFileBytes("曲", "作者"));
     CString lines;
-    for (int i = 0; i < kEntries; ++i)
-        lines += folder / "song.vqf" + "\r\n";
+    for (int i = 0; i < kEntries; ++i) {
+        const CString song = folder / ("song" + std::to_string(i) + ".vqf").c_str();
+        WriteFileBytes(song, VqfFileBytes("曲", "作者"));
+        lines += song + "\r\n";
+    }
     const CString playlist = folder / "long.vql";
     WriteFileBytes(playlist, lines);
 
