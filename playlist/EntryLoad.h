@@ -46,7 +46,7 @@ public:
         // Throws CFileException for a file it cannot open or read.
         VqfTagReader readTags = &ReadVqfHeaderTags;
         // Starts a thread; FALSE when it cannot (the load then uses fewer).
-        BOOL (*beginThread)(AFX_WORKERPROC pfnWorker, void* pParam) = &AfxBeginWorkerThread;
+        std::function<BOOL(AFX_WORKERPROC pfnWorker, void* pParam)> beginThread = &AfxBeginWorkerThread;
         int headerReaders = kHeaderReaders;
         // 0 starts every reader at once.
         double slowReadMs = kSlowReadMs;

@@ -200,13 +200,6 @@ protected:
     std::shared_ptr<Signal> m_signal = std::make_shared<Signal>();
 };
 
-// Lets the first `available` threads start, then refuses.
-std::atomic<int> g_threadsAvailable{0};
-BOOL BeginLimitedThread(AFX_WORKERPROC pfnWorker, void* pParam)
-{
-    return g_threadsAvailable-- > 0 && AfxBeginWorkerThread(pfnWorker, pParam);
-}
-
 TEST_F(EntryLoadTest, TitleModeOnThreadsGivesTheOneThreadResult)
 {
     // Entries whose headers read, fail half way, or cannot be opened, each
@@ -274,17 +267,22 @@ TEST_F(EntryLoadTest, TitleModeOnThreadsGivesTheOneThreadResult)
     for (const auto& c : cases) {
         reads = 0;
         readSleepMs = c.readSleepMs;
-        g_threadsAvailable = c.threadsAvailable;
+        // The first threadsAvailable threads start, then none. A row's own
+        // count: a load's reader may still be starting threads after the
+        // load is whole.
+        const auto available = std::make_shared<std::atomic<int>>(c.threadsAvailable);
         CEntryLoad::Options options;
         options.readTags = readTags;
-        options.beginThread = &BeginLimitedThread;
+        options.beginThread = [available](AFX_WORKERPROC pfnWorker, void* pParam) {
+            return (*available)-- > 0 && AfxBeginWorkerThread(pfnWorker, pParam);
+        };
         options.headerReaders = c.headerReaders;
         options.slowReadMs = c.slowReadMs;
         const Taken taken = LoadOnThreads(playlist, 0, options);
         EXPECT_EQ(taken.entries, expected) << c.name;
         EXPECT_EQ(taken.unreadable, expectedUnreadable) << c.name;
         EXPECT_EQ(reads, static_cast<int>(distinctLines.size())) << c.name << ": every file once";
-        const int asked = c.threadsAvailable - g_threadsAvailable;
+        const int asked = c.threadsAvailable - *available;
         if (c.threads == readerAlone) {
             EXPECT_EQ(asked, 1) << c.name;
         }
