@@ -1,5 +1,6 @@
 #include "framework/Thread.h"
 
+#include <new>
 #include <process.h>
 
 namespace {
@@ -37,7 +38,9 @@ double AfxSteadyMs()
 
 BOOL AfxBeginWorkerThread(AFX_WORKERPROC pfnWorker, void* pParam)
 {
-    WorkerStart* start = new WorkerStart{pfnWorker, pParam};
+    WorkerStart* start = new (std::nothrow) WorkerStart{pfnWorker, pParam};
+    if (start == nullptr)
+        return FALSE;
     // _beginthreadex rather than CreateThread: the C runtime sets up and
     // frees its per-thread data (errno, the exception state) with the
     // thread. The size is a reservation, not a commitment (XP has the flag).

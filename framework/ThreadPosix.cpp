@@ -1,5 +1,6 @@
 #include "framework/Thread.h"
 
+#include <new>
 #include <pthread.h>
 #include <time.h>
 
@@ -30,7 +31,9 @@ double AfxSteadyMs()
 
 BOOL AfxBeginWorkerThread(AFX_WORKERPROC pfnWorker, void* pParam)
 {
-    WorkerStart* start = new WorkerStart{pfnWorker, pParam};
+    WorkerStart* start = new (std::nothrow) WorkerStart{pfnWorker, pParam};
+    if (start == nullptr)
+        return FALSE;
     pthread_t thread;
     if (pthread_create(&thread, nullptr, &WorkerMain, start) != 0) {
         delete start;

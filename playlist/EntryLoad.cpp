@@ -30,7 +30,14 @@ CEntryLoad::Ref CEntryLoad::Start(const CString& path, int displayMode, std::fun
 void CEntryLoad::ReaderThread(void* pLoad)
 {
     CEntryLoad* load = static_cast<CEntryLoad*>(pLoad);
-    load->ReadPlaylist();
+    try {
+        load->ReadPlaylist();
+    } catch (...) {
+        // No memory for a vast playlist: nothing may leave a thread, and the
+        // load counts as a playlist that cannot be read (the list stays).
+        load->m_state = openFailed;
+        load->Notify();
+    }
     if (load->GetState() == opened && load->m_displayMode == kTitleMode)
         load->ReadHeadersAndPace();
     load->Release();
