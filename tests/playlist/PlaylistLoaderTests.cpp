@@ -292,23 +292,6 @@ TEST_F(EntryLoadTest, TitleModeOnThreadsGivesTheOneThreadResult)
     }
 }
 
-TEST_F(EntryLoadTest, OtherModesReadNoHeaderAndAMissingPlaylistOpensNothing)
-{
-    CEntryLoad::Options options;
-    options.readTags = [](const CString&, CString&, CString&) -> int {
-        ADD_FAILURE() << "tags read outside title mode";
-        return 0;
-    };
-    for (const RawCase& c : kRawCases)
-        EXPECT_EQ(LoadOnThreads(c.playlist, 1, options).entries, c.entries) << c.name;
-
-    CEntryLoad::Ref missing = Start(m_dir.Path("none.vql"), 0, options);
-    while (missing->GetState() == CEntryLoad::opening)
-        ASSERT_TRUE(WaitForNotification());
-    EXPECT_EQ(missing->GetState(), CEntryLoad::openFailed);
-    EXPECT_EQ(missing->TakeFinished(), nullptr);
-}
-
 // A cancelled load's threads stop after the read they are in, even while
 // one of them is held in a read; the load outlives them (the sanitizers
 // see every reference).
