@@ -137,7 +137,10 @@ BOOL CALLBACK FindJumblaWindow(HWND window, LPARAM lParam)
     char caption[16] = {};
     GetClassNameA(window, className, sizeof className);
     GetWindowTextA(window, caption, sizeof caption);
-    if (processId != search.processId || CString(className) != "#32770" || CString(caption) != "Jumbla")
+    // A dialog shows itself once WM_INITDIALOG has filled it in: before
+    // that, a message box may have its caption but not yet its text.
+    if (processId != search.processId || CString(className) != "#32770" || CString(caption) != "Jumbla" ||
+        !IsWindowVisible(window))
         return TRUE;
     if (GetDlgItem(window, search.messageBox ? 0xFFFF : IDC_ENTRIES) == nullptr)
         return TRUE;
