@@ -258,6 +258,19 @@ TEST_F(ShuffleDlgTest, AboutCommandShowsTheAboutBoxModally)
     EXPECT_TRUE(IsWindow(dlg->m_hWnd));
 }
 
+namespace {
+
+// The items in the order that `random`'s next shuffle gives.
+std::vector<ListItem> ShuffledBy(CRandom& random, const std::vector<ListItem>& items)
+{
+    std::vector<ListItem> shuffled;
+    for (std::size_t from : ShuffledOrder(items.size(), random))
+        shuffled.push_back(items.at(from));
+    return shuffled;
+}
+
+}
+
 class PlayTest : public MainWindowTest
 {
 protected:
@@ -304,11 +317,7 @@ TEST_F(PlayTest, AfterAShuffleWritesTheShuffledOrderDrawnFromTheProgramsGenerato
     const std::vector<ListItem> shuffled = Entries();
 
     CRandom sameSequence(7);
-    const std::vector<std::size_t> order = ShuffledOrder(loaded.size(), sameSequence);
-    std::vector<ListItem> expected;
-    for (std::size_t from : order)
-        expected.push_back(loaded[from]);
-    ASSERT_EQ(shuffled, expected);
+    ASSERT_EQ(shuffled, ShuffledBy(sameSequence, loaded));
     ASSERT_NE(shuffled, loaded) << "seed 7 must move something for this test to mean anything";
 
     EXPECT_EQ(PlayAndReadWorkFile(), WrittenForm(kLines, shuffled));
@@ -458,20 +467,14 @@ TEST_F(ShuffleDlgTest, ShufflesContinueOneSequenceSeededWithTheSecondTheWindowOp
     Click(IDC_SHUFFLE);
     const Items second = Entries();
 
-    auto reorder = [](const Items& entries, const std::vector<std::size_t>& order) {
-        Items reordered;
-        for (std::size_t from : order)
-            reordered.push_back(entries.at(from));
-        return reordered;
-    };
     bool seeded = false;
     for (std::time_t seed = before; seed <= after && !seeded; ++seed) {
         CRandom random(static_cast<unsigned int>(seed));
-        const Items expectedFirst = reorder(loaded, ShuffledOrder(loaded.size(), random));
+        const Items expectedFirst = ShuffledBy(random, loaded);
         if (!(first == expectedFirst))
             continue;
         seeded = true;
-        EXPECT_EQ(second, reorder(expectedFirst, ShuffledOrder(loaded.size(), random)))
+        EXPECT_EQ(second, ShuffledBy(random, expectedFirst))
             << "the second shuffle continues the sequence";
     }
     EXPECT_TRUE(seeded) << "the first shuffle is no seed's of the seconds " << before << " to " << after;
