@@ -6,7 +6,7 @@
 
 // Binary file, always opened for exclusive use: while one CFile (in this or
 // any other process) holds a file open, every other open of it fails. The
-// members not defined here have one source per platform: File.cpp (Win32)
+// members not defined here have one source per platform: FileWin32.cpp (Win32)
 // and FilePosix.cpp (POSIX, for the native tests).
 class CFile
 {

@@ -7,7 +7,7 @@
 // while one is still inside a read that never returns. What a worker shares
 // with other threads it reaches through its parameter, and keeps alive
 // itself (a reference count), never through an object on another thread's
-// stack. One source per platform: Thread.cpp (Win32) and ThreadPosix.cpp.
+// stack. One source per platform: ThreadWin32.cpp and ThreadPosix.cpp.
 
 typedef void (*AFX_WORKERPROC)(void* pParam);
 
