@@ -8,8 +8,10 @@ NATIVE      := build/native
 WIN32       := build/win32
 WIN64       := build/win64
 BENCH       := build/bench
+# The load's tests again under ThreadSanitizer.
+TSAN        := build/tsan
 
-.PHONY: all deps build native win32 win64 wine-setup-win32 wine-setup-win64 test test-native test-win32 test-win64 test-wine10 run bench dist clean
+.PHONY: all deps build native win32 win64 wine-setup-win32 wine-setup-win64 test test-native test-tsan test-win32 test-win64 test-wine10 run bench dist clean
 
 all: build
 
@@ -48,6 +50,13 @@ wine-setup-win32 wine-setup-win64: wine-setup-%: deps
 test-native: native
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS) --output-junit junit.xml
 
+# The load's threads and the queue's order under ThreadSanitizer: its own
+# tree, that one test program alone.
+test-tsan: deps
+	cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=Debug -DJUMBLA_TSAN=ON > /dev/null
+	cmake --build $(TSAN) -j $(JOBS) --target load_tests
+	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R '^load_tests$$' --output-junit junit.xml
+
 # Windows tests run through Wine on a virtual display of their own; the
 # display and the tree's wineserver are stopped afterwards.
 wine_suite = WINEPREFIX=$(CURDIR)/build/$(1)/wineprefix tools/with-xvfb.sh --wine-session \
@@ -65,13 +74,14 @@ skip_note = $(lib); host32_check || [ $$host32 != no ] || \
 
 # Every part runs even when one fails; the exit status reports any.
 test: build
-	@rc=0; rm -f $(NATIVE)/junit.xml $(WIN32)/junit.xml $(WIN64)/junit.xml; \
+	@rc=0; rm -f $(NATIVE)/junit.xml $(TSAN)/junit.xml $(WIN32)/junit.xml $(WIN64)/junit.xml; \
 	$(MAKE) --no-print-directory test-native || rc=1; \
+	$(MAKE) --no-print-directory test-tsan || rc=1; \
 	$(MAKE) --no-print-directory test-win32 || rc=1; \
 	$(MAKE) --no-print-directory test-win64 || rc=1; \
 	$(MAKE) --no-print-directory fuzz-smoke || rc=1; \
 	$(skip_note); \
-	tools/test-summary.sh $(NATIVE)/junit.xml $(WIN32)/junit.xml $(WIN64)/junit.xml || rc=1; \
+	tools/test-summary.sh $(NATIVE)/junit.xml $(TSAN)/junit.xml $(WIN32)/junit.xml $(WIN64)/junit.xml || rc=1; \
 	exit $$rc
 
 # The Windows suites again under Debian 13's Wine 10, from a Debian 13 root

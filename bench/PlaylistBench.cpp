@@ -19,7 +19,6 @@ extern char** environ;
 
 namespace {
 
-const int kFileNameMode = 1;
 
 // An item of the list box: its text and the line index it carries.
 struct Entry
@@ -39,8 +38,10 @@ std::vector<Entry> LoadEntries(const std::string& path)
 {
     CStdioFile playlist(path.c_str(), CFile::modeRead | CFile::typeText);
     std::vector<Entry> entries;
-    LoadPlaylistEntries(playlist, kFileNameMode, nullptr,
-                        [&](const CString& text, UINT lineIndex) { entries.push_back({text, lineIndex}); });
+    LoadPlaylistEntries(playlist, [&](const CString& text, UINT lineIndex) {
+        entries.push_back({text, lineIndex});
+        return true;
+    });
     return entries;
 }
 

@@ -1,22 +1,20 @@
 #include "framework/Thread.h"
 
 #include <new>
-#include <pthread.h>
 #include <time.h>
+#include <utility>
 
 namespace {
 
-struct WorkerStart
+void* WorkerMain(void* pWork)
 {
-    AFX_WORKERPROC pfnWorker;
-    void* pParam;
-};
-
-void* WorkerMain(void* pStart)
-{
-    const WorkerStart start = *static_cast<WorkerStart*>(pStart);
-    delete static_cast<WorkerStart*>(pStart);
-    start.pfnWorker(start.pParam);
+    std::function<void()>* work = static_cast<std::function<void()>*>(pWork);
+    try {
+        (*work)();
+    } catch (...) {
+        // Nothing leaves a worker: the work reports its own failures.
+    }
+    delete work;
     return nullptr;
 }
 
@@ -29,9 +27,15 @@ double AfxSteadyMs()
     return static_cast<double>(now.tv_sec) * 1000 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
-BOOL AfxBeginWorkerThread(AFX_WORKERPROC pfnWorker, void* pParam)
+void AfxSleep(DWORD ms)
 {
-    WorkerStart* start = new (std::nothrow) WorkerStart{pfnWorker, pParam};
+    const timespec wait = {static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
+    nanosleep(&wait, nullptr);
+}
+
+BOOL AfxBeginWorkerThread(std::function<void()> work)
+{
+    std::function<void()>* start = new (std::nothrow) std::function<void()>(std::move(work));
     if (start == nullptr)
         return FALSE;
     pthread_t thread;
@@ -41,4 +45,24 @@ BOOL AfxBeginWorkerThread(AFX_WORKERPROC pfnWorker, void* pParam)
     }
     pthread_detach(thread);
     return TRUE;
+}
+
+CCriticalSection::CCriticalSection()
+{
+    pthread_mutex_init(&m_mutex, nullptr);
+}
+
+CCriticalSection::~CCriticalSection()
+{
+    pthread_mutex_destroy(&m_mutex);
+}
+
+void CCriticalSection::Lock()
+{
+    pthread_mutex_lock(&m_mutex);
+}
+
+void CCriticalSection::Unlock()
+{
+    pthread_mutex_unlock(&m_mutex);
 }

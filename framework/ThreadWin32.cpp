@@ -2,6 +2,7 @@
 
 #include <new>
 #include <process.h>
+#include <utility>
 
 namespace {
 
@@ -10,17 +11,17 @@ namespace {
 // in a 32-bit address space.
 const unsigned kStackReserve = 256 * 1024;
 
-struct WorkerStart
+// _beginthreadex calls this with the C runtime's calling convention for
+// thread procedures (__stdcall), which a lambda does not have on 32-bit.
+unsigned __stdcall WorkerMain(void* pWork)
 {
-    AFX_WORKERPROC pfnWorker;
-    void* pParam;
-};
-
-unsigned __stdcall WorkerMain(void* pStart)
-{
-    const WorkerStart start = *static_cast<WorkerStart*>(pStart);
-    delete static_cast<WorkerStart*>(pStart);
-    start.pfnWorker(start.pParam);
+    std::function<void()>* work = static_cast<std::function<void()>*>(pWork);
+    try {
+        (*work)();
+    } catch (...) {
+        // Nothing leaves a worker: the work reports its own failures.
+    }
+    delete work;
     return 0;
 }
 
@@ -36,9 +37,14 @@ double AfxSteadyMs()
     return static_cast<double>(now.QuadPart) * 1000 / static_cast<double>(frequency.QuadPart);
 }
 
-BOOL AfxBeginWorkerThread(AFX_WORKERPROC pfnWorker, void* pParam)
+void AfxSleep(DWORD ms)
 {
-    WorkerStart* start = new (std::nothrow) WorkerStart{pfnWorker, pParam};
+    ::Sleep(ms);
+}
+
+BOOL AfxBeginWorkerThread(std::function<void()> work)
+{
+    std::function<void()>* start = new (std::nothrow) std::function<void()>(std::move(work));
     if (start == nullptr)
         return FALSE;
     // _beginthreadex rather than CreateThread: the C runtime sets up and
@@ -53,4 +59,26 @@ BOOL AfxBeginWorkerThread(AFX_WORKERPROC pfnWorker, void* pParam)
     // Detached: the thread runs on without anyone holding its handle.
     ::CloseHandle(reinterpret_cast<HANDLE>(thread));
     return TRUE;
+}
+
+// From XP on, InitializeCriticalSection cannot fail (it no longer raises on
+// low memory), and entering one never does.
+CCriticalSection::CCriticalSection()
+{
+    ::InitializeCriticalSection(&m_section);
+}
+
+CCriticalSection::~CCriticalSection()
+{
+    ::DeleteCriticalSection(&m_section);
+}
+
+void CCriticalSection::Lock()
+{
+    ::EnterCriticalSection(&m_section);
+}
+
+void CCriticalSection::Unlock()
+{
+    ::LeaveCriticalSection(&m_section);
 }

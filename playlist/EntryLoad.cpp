@@ -1,182 +1,221 @@
 #include "playlist/EntryLoad.h"
 
 #include "framework/StdioFile.h"
+#include "playlist/HeldFiles.h"
 
 #include <string>
 #include <unordered_map>
 #include <utility>
 
-namespace {
+// What the load's threads keep while they read: never the entries, so that
+// a read that never returns pins no more than this and its own path.
+struct CEntryLoad::Shared
+{
+    explicit Shared(const Options& options) : options(options) {}
 
-const int kTitleMode = 0;
-const int kFileNameMode = 1;
+    bool Cancelled() const { return cancelled.load(); }
 
-}  // namespace
+    const Options options;
+    std::atomic<bool> cancelled{false};
+};
 
-CEntryLoad::CEntryLoad(const CString& path, int displayMode, std::function<void()> notify, Options options)
-    : m_path(path), m_displayMode(displayMode), m_notify(std::move(notify)), m_options(std::move(options))
+CEntryLoad::CEntryLoad(const CString& path, DisplayMode mode, std::shared_ptr<Shared> shared)
+    : m_path(path), m_mode(mode), m_shared(std::move(shared))
 {
 }
 
-CEntryLoad::Ref CEntryLoad::Start(const CString& path, int displayMode, std::function<void()> notify, Options options)
+std::shared_ptr<CEntryLoad> CEntryLoad::Start(const CString& path, DisplayMode mode, const Options& options)
 {
-    Ref load(new CEntryLoad(path, displayMode, std::move(notify), std::move(options)));
-    load->AddRef();  // the reader thread's
-    if (!load->m_options.beginThread(&CEntryLoad::ReaderThread, load.operator->()))
-        ReaderThread(load.operator->());  // no thread at all: slow, but whole
+    const auto shared = std::make_shared<Shared>(options);
+    // Not make_shared: the load's memory goes with its last owner, not with
+    // the last thread that still looks whether it is there.
+    const std::shared_ptr<CEntryLoad> load(new CEntryLoad(path, mode, shared));
+    const std::weak_ptr<CEntryLoad> weak = load;
+    // No thread: the load fails, as a playlist that cannot be read does (the
+    // list stays); it never runs on the caller's thread, which would then
+    // wait on the disk.
+    if (!options.beginThread([weak, shared, path, mode] { ReadPlaylist(weak, shared, path, mode); }))
+        load->m_state = openFailed;
     return load;
 }
 
-void CEntryLoad::ReaderThread(void* pLoad)
+bool CEntryLoad::ReadPlaylistFile(const CString& path, const EntryAppender& appendEntry)
 {
-    CEntryLoad* load = static_cast<CEntryLoad*>(pLoad);
+    CStdioFile playlist;
+    if (!playlist.Open(path, CFile::modeRead | CFile::typeText))
+        return false;
     try {
-        load->ReadPlaylist();
-    } catch (...) {
-        // No memory for a vast playlist: nothing may leave a thread, and the
-        // load counts as a playlist that cannot be read (the list stays).
-        load->m_state = openFailed;
-        load->Notify();
+        LoadPlaylistEntries(playlist, appendEntry);
+    } catch (const CFileException&) {
+        // A read error ends the playlist quietly; the entries so far stay.
     }
-    if (load->GetState() == opened && load->m_displayMode == kTitleMode)
-        load->ReadHeadersAndPace();
-    load->Release();
+    return true;
 }
 
-void CEntryLoad::HeaderThread(void* pLoad)
+void CEntryLoad::ReadPlaylist(const std::weak_ptr<CEntryLoad>& weak, const std::shared_ptr<Shared>& shared,
+                              const CString& path, DisplayMode mode)
 {
-    CEntryLoad* load = static_cast<CEntryLoad*>(pLoad);
-    load->ReadHeaders();
-    load->Release();
-}
-
-void CEntryLoad::ReadPlaylist()
-{
-    std::vector<Entry> entries;
-    {
-        CStdioFile playlist;
-        if (!playlist.Open(m_path, CFile::modeRead | CFile::typeText)) {
-            m_state = openFailed;
-            Notify();
-            return;
-        }
-        try {
-            LoadPlaylistEntries(playlist, kFileNameMode, nullptr, [&entries](const CString& line, UINT lineIndex) {
+    try {
+        std::vector<Entry> entries;
+        bool readable;
+        {
+            // Closed before any header is read: Play and Save open the
+            // playlist again, and so may a newer load.
+            const CFileHold hold(path, [&shared] { return shared->Cancelled(); });
+            if (!hold.Held())
+                return;
+            readable = shared->options.readPlaylist(path, [&shared, &entries](const CString& line, UINT lineIndex) {
+                if (shared->Cancelled())
+                    return false;
                 entries.push_back(Entry{line, lineIndex, false});
+                return true;
             });
-        } catch (const CFileException&) {
-            // A read error ends the playlist quietly; the entries so far stay.
         }
-        // Closed here, before any header is read: the playlist is opened for
-        // exclusive use, and Play and Save open it again.
+        // A cancelled reader stopped part way: nobody takes what it read.
+        if (shared->Cancelled())
+            return;
+        if (const std::shared_ptr<CEntryLoad> load = weak.lock()) {
+            if (!readable) {
+                load->m_state = openFailed;
+                return;
+            }
+            load->Publish(entries, mode == DisplayMode::title);
+        }
+    } catch (...) {
+        // No memory for a vast playlist: the load counts as a playlist that
+        // cannot be read (the list stays).
+        if (const std::shared_ptr<CEntryLoad> load = weak.lock())
+            load->m_state = openFailed;
+        return;
     }
-
-    m_count = entries.size();
-    m_slots.reset(new Slot[m_count]);
-    const bool finished = m_displayMode != kTitleMode;
-    for (std::size_t i = 0; i < m_count; ++i) {
-        m_slots[i].entry = std::move(entries[i]);
-        m_slots[i].finished = finished;
-    }
-    if (m_displayMode == kTitleMode)
-        LinkSameLines();
-    m_state = opened;  // publishes the slots to the caller and the header readers
-    Notify();
+    if (mode == DisplayMode::title)
+        ReadHeadersAndPace(weak, shared);
 }
 
-void CEntryLoad::LinkSameLines()
+void CEntryLoad::Publish(std::vector<Entry>& entries, bool linkSameLines)
 {
-    std::unordered_map<std::string, std::size_t> lastOfLine;
-    for (std::size_t i = 0; i < m_count; ++i) {
-        const CString& line = m_slots[i].entry.text;
-        const auto last = lastOfLine.emplace(std::string(line.GetString(), line.GetLength()), i);
-        if (last.second)
-            continue;
-        m_slots[last.first->second].nextSameLine = i;
-        m_slots[i].sameLineEarlier = true;
-        last.first->second = i;
+    std::unique_ptr<Slot[]> slots(new Slot[entries.size()]);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        slots[i].entry = std::move(entries[i]);
+        slots[i].finished = !linkSameLines;
     }
+    if (linkSameLines) {
+        // Each file is read once for all its entries.
+        std::unordered_map<std::string, std::size_t> lastOfLine;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const CString& line = slots[i].entry.text;
+            const auto last = lastOfLine.emplace(std::string(line.GetString(), line.GetLength()), i);
+            if (last.second)
+                continue;
+            slots[last.first->second].nextSameLine = i;
+            slots[i].sameLineEarlier = true;
+            last.first->second = i;
+        }
+    }
+    m_count = entries.size();
+    m_slots = std::move(slots);
+    m_state = opened;  // publishes the slots to the caller and the header readers
 }
 
-void CEntryLoad::ReadHeadersAndPace()
+void CEntryLoad::ReadHeadersAndPace(const std::weak_ptr<CEntryLoad>& weak, const std::shared_ptr<Shared>& shared)
 {
     // Judged over spans of this many milliseconds: long enough that a
     // moment's wait (the thread put aside) does not count as a slow disk.
     const double kSpanMs = 20;
-    if (m_options.slowReadMs <= 0)
-        StartHeaderReaders();
+    bool othersStarted = shared->options.slowReadMs <= 0 && StartHeaderReaders(weak, shared);
     double spanStart = AfxSteadyMs();
     int readsInSpan = 0;
-    while (!m_bReadersStarted && ReadHeader()) {
+    while (ReadNextHeader(weak, *shared)) {
+        if (othersStarted)
+            continue;
         ++readsInSpan;
         const double now = AfxSteadyMs();
         if (now - spanStart < kSpanMs)
             continue;
-        if (readsInSpan * m_options.slowReadMs <= now - spanStart)
-            StartHeaderReaders();
+        if (readsInSpan * shared->options.slowReadMs <= now - spanStart)
+            othersStarted = StartHeaderReaders(weak, shared);
         spanStart = now;
         readsInSpan = 0;
     }
-    ReadHeaders();
 }
 
-void CEntryLoad::StartHeaderReaders()
+bool CEntryLoad::StartHeaderReaders(const std::weak_ptr<CEntryLoad>& weak, const std::shared_ptr<Shared>& shared)
 {
-    m_bReadersStarted = true;
+    std::size_t count;
+    if (const std::shared_ptr<CEntryLoad> load = weak.lock())
+        count = load->m_count;
+    else
+        return true;
     // The reader thread reads headers too; the others only when there are
     // entries enough for them.
-    const std::size_t wanted = m_options.headerReaders > 1 ? static_cast<std::size_t>(m_options.headerReaders) : 1;
-    for (std::size_t started = 1; started < wanted && started < m_count; ++started) {
-        AddRef();
-        if (!m_options.beginThread(&CEntryLoad::HeaderThread, this)) {
-            // No more threads to be had: the ones running read every header.
-            Release();
-            break;
-        }
+    const int readers = shared->options.headerReaders;
+    const std::size_t wanted = readers > 1 ? static_cast<std::size_t>(readers) : 1;
+    for (std::size_t started = 1; started < wanted && started < count; ++started) {
+        const bool began = shared->options.beginThread([weak, shared] {
+            while (ReadNextHeader(weak, *shared)) {
+            }
+        });
+        if (!began)
+            break;  // no more threads to be had: the ones running read every header
     }
+    return true;
 }
 
-void CEntryLoad::ReadHeaders()
-{
-    while (ReadHeader()) {
-    }
-}
-
-bool CEntryLoad::ReadHeader()
+bool CEntryLoad::ReadNextHeader(const std::weak_ptr<CEntryLoad>& weak, const Shared& shared)
 {
     std::size_t index;
+    CString line;
+    if (const std::shared_ptr<CEntryLoad> load = weak.lock()) {
+        if (!load->TakeNextToRead(index, line))
+            return false;
+    } else {
+        return false;
+    }
+    // The read holds no reference to the load: a newer path may drop it
+    // meanwhile, and a read that never returns then pins only this line.
+    CString text = line;
+    bool unreadable = false;
+    {
+        const CFileHold hold(line, [&shared] { return shared.Cancelled(); });
+        if (!hold.Held())
+            return false;
+        try {
+            text = TitleText(line, shared.options.readTags);
+        } catch (const CFileException&) {
+            unreadable = true;  // the text stays its line
+        } catch (...) {
+            // Anything else (no memory) shows the line: a slot never stays
+            // unfinished, or the list would stop at it.
+            text = line;
+        }
+    }
+    const std::shared_ptr<CEntryLoad> load = weak.lock();
+    if (!load)
+        return false;
+    load->Finish(index, text, unreadable);
+    return true;
+}
+
+bool CEntryLoad::TakeNextToRead(std::size_t& index, CString& line)
+{
     do {
-        if (m_cancelled)
+        if (m_shared->Cancelled())
             return false;
         index = m_nextToRead++;
         if (index >= m_count)
             return false;
     } while (m_slots[index].sameLineEarlier);
-    Entry& entry = m_slots[index].entry;
-    try {
-        entry.text = TitleText(entry.text, m_options.readTags);
-    } catch (const CFileException&) {
-        entry.unreadable = true;  // the text stays its line
-    } catch (...) {
-        // Anything else (no memory) shows the line: a slot never stays
-        // unfinished, or the list would stop at it.
-    }
-    for (std::size_t same = m_slots[index].nextSameLine; same != kNoSlot; same = m_slots[same].nextSameLine) {
-        m_slots[same].entry.text = entry.text;
-        m_slots[same].entry.unreadable = entry.unreadable;
-        m_slots[same].finished = true;
-    }
-    m_slots[index].finished = true;
-    Notify();
+    line = m_slots[index].entry.text;
     return true;
 }
 
-void CEntryLoad::Notify()
+void CEntryLoad::Finish(std::size_t index, const CString& text, bool unreadable)
 {
-    // One call until the caller looks: a thousand finished headers are one
-    // posted message, not a thousand.
-    if (!m_cancelled && !m_notifyPending.exchange(true))
-        m_notify();
+    for (std::size_t same = index; same != kNoSlot; same = m_slots[same].nextSameLine) {
+        m_slots[same].entry.text = text;
+        m_slots[same].entry.unreadable = unreadable;
+        m_slots[same].finished = true;
+    }
 }
 
 CEntryLoad::State CEntryLoad::GetState() const
@@ -184,14 +223,16 @@ CEntryLoad::State CEntryLoad::GetState() const
     return static_cast<State>(m_state.load());
 }
 
-const CEntryLoad::Entry* CEntryLoad::TakeFinished()
+const CEntryLoad::Entry* CEntryLoad::NextFinished() const
 {
-    // Cleared before looking: a slot that finishes after this look notifies
-    // again.
-    m_notifyPending = false;
     if (GetState() != opened || m_nextToTake >= m_count || !m_slots[m_nextToTake].finished)
         return nullptr;
-    return &m_slots[m_nextToTake++].entry;
+    return &m_slots[m_nextToTake].entry;
+}
+
+void CEntryLoad::TakeNext()
+{
+    ++m_nextToTake;
 }
 
 bool CEntryLoad::IsComplete() const
@@ -201,16 +242,5 @@ bool CEntryLoad::IsComplete() const
 
 void CEntryLoad::Cancel()
 {
-    m_cancelled = true;
-}
-
-void CEntryLoad::AddRef()
-{
-    ++m_refs;
-}
-
-void CEntryLoad::Release()
-{
-    if (--m_refs == 0)
-        delete this;
+    m_shared->cancelled = true;
 }

@@ -11,22 +11,24 @@
 #include <memory>
 #include <vector>
 
-// One load of a playlist's entries, done off the caller's thread so that
-// the caller (the window's thread) never waits on a disk or a share. A
-// reader thread opens the playlist and reads its lines; in title mode it
-// then reads the entries' VQF headers, and as soon as they come slowly (a
-// disk that seeks, a share) up to kHeaderReaders - 1 more threads join it,
-// each taking the next entry no thread has taken yet. The caller takes the
-// finished entries in playlist order, when the load tells it that there are
-// new ones; the entries it takes are exactly those of a one-thread load
-// (LoadPlaylistEntries): the same texts and line indices, in the same order.
+// One load of a playlist's entries, done off the caller's thread so that the
+// caller (the window's thread) never waits on a disk or a share. A reader
+// thread opens the playlist and reads its lines; in title mode it then reads
+// the entries' VQF headers, and as soon as they come slowly (a disk that
+// seeks, a share) up to kHeaderReaders - 1 more threads join it, each taking
+// the next entry no thread has taken yet. The caller looks for finished
+// entries when it likes (the window on a timer) and takes them in playlist
+// order; they are exactly those of a one-thread load: the same texts and
+// line indices, in the same order.
 //
-// Ownership: the caller and every thread of the load hold a reference
-// (CEntryLoadRef); the load ends with the last. A slot is written by the one
-// thread that took it, then marked finished; the caller reads only finished
-// slots. Nobody waits for a thread of the load: a cancelled load's threads
-// stop after the read they are in, and one whose read never returns is left
-// to the end of the process.
+// Ownership: the caller holds the load (a std::shared_ptr); its threads hold
+// it only between reads (a std::weak_ptr), so a read that never returns pins
+// its own path and nothing else, and the load ends with the caller's last
+// reference. A slot is written by the one thread that took it, then marked
+// finished; the caller reads only finished slots. Every file is opened under
+// a CFileHold, so that no load finds a file held by another of ours. Nothing
+// leaves a thread of the load: a failure is a value (openFailed, an
+// unreadable entry).
 class CEntryLoad
 {
 public:
@@ -41,12 +43,17 @@ public:
     // contend; 10,000 headers took 0.88 s on one thread and 1.5 s on 16.
     static constexpr double kSlowReadMs = 1.0;
 
+    // The reads and threads a load uses; tests put fakes here.
     struct Options
     {
+        // Hands the playlist's entry lines to appendEntry, which says false
+        // once the load is cancelled: the reader then stops and closes the
+        // file. false when the playlist cannot be opened.
+        std::function<bool(const CString& path, const EntryAppender& appendEntry)> readPlaylist = &ReadPlaylistFile;
         // Throws CFileException for a file it cannot open or read.
         VqfTagReader readTags = &ReadVqfHeaderTags;
         // Starts a thread; FALSE when it cannot (the load then uses fewer).
-        std::function<BOOL(AFX_WORKERPROC pfnWorker, void* pParam)> beginThread = &AfxBeginWorkerThread;
+        std::function<BOOL(std::function<void()> work)> beginThread = &AfxBeginWorkerThread;
         int headerReaders = kHeaderReaders;
         // 0 starts every reader at once.
         double slowReadMs = kSlowReadMs;
@@ -61,34 +68,36 @@ public:
 
     enum State {
         opening,     // the playlist is being opened and read
-        openFailed,  // the path names no readable playlist: nothing to show
+        openFailed,  // no list to show: the path names no readable playlist,
+                     // or no thread or memory could be had for it
         opened       // the entries are known; their texts finish one by one
     };
 
-    // A reference to a load; the load is freed with its last reference.
-    class Ref;
+    // Starts loading the playlist at path in mode and returns at once.
+    static std::shared_ptr<CEntryLoad> Start(const CString& path, DisplayMode mode, const Options& options);
 
-    // Starts loading the playlist at path in displayMode (0 is title mode).
-    // notify is called, on any thread, when the state changes or entries
-    // finish; it must return at once (post a message) and is called again
-    // only after the caller has looked (TakeFinished or GetState). When no
-    // thread can be started, the load runs on the calling thread before
-    // Start returns.
-    static Ref Start(const CString& path, int displayMode, std::function<void()> notify, Options options);
+    // The reader a load uses unless told otherwise: the playlist file,
+    // opened for exclusive use. A read error ends it quietly, keeping the
+    // entries before it.
+    static bool ReadPlaylistFile(const CString& path, const EntryAppender& appendEntry);
 
+    const CString& GetPath() const { return m_path; }
+    DisplayMode GetMode() const { return m_mode; }
     State GetState() const;
     // The next finished entry in playlist order, or nullptr when it has not
-    // finished yet or all have been taken. The entry stays valid while the
-    // load does.
-    const Entry* TakeFinished();
+    // finished yet or all have been taken. Valid while the load lives.
+    const Entry* NextFinished() const;
+    // Moves past the entry NextFinished gave.
+    void TakeNext();
     // Every entry of an opened load has been taken.
     bool IsComplete() const;
-    // The load's threads take no further entry and notify no more.
+    // The load's threads take no further entry and stop waiting for files;
+    // a playlist reader stops at the next line and closes the playlist.
     void Cancel();
 
 private:
-    friend class Ref;
-    CEntryLoad(const CString& path, int displayMode, std::function<void()> notify, Options options);
+    struct Shared;
+    CEntryLoad(const CString& path, DisplayMode mode, std::shared_ptr<Shared> shared);
 
     static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
 
@@ -96,83 +105,28 @@ private:
     {
         Entry entry;
         std::atomic<bool> finished{false};
-        // Entries of the same line share one read: files are opened for
-        // exclusive use, so two threads opening one file at once would each
-        // find it held by the other. The first of them reads, and fills in
-        // the next ones.
+        // Entries of the same line share one read: the first of them reads,
+        // and fills in the next ones.
         std::size_t nextSameLine = kNoSlot;
         bool sameLineEarlier = false;
     };
 
-    static void ReaderThread(void* pLoad);
-    static void HeaderThread(void* pLoad);
-    void ReadPlaylist();
-    // Links every entry to the next one of the same line.
-    void LinkSameLines();
-    // Reads the next header no thread has taken; false when none is left
-    // or the load is cancelled.
-    bool ReadHeader();
-    void ReadHeaders();
-    // The reader thread's part: reads headers, and starts the other readers
-    // once they come slowly.
-    void ReadHeadersAndPace();
-    void StartHeaderReaders();
-    void Notify();
-    void AddRef();
-    void Release();
+    static void ReadPlaylist(const std::weak_ptr<CEntryLoad>& weak, const std::shared_ptr<Shared>& shared,
+                             const CString& path, DisplayMode mode);
+    static void ReadHeadersAndPace(const std::weak_ptr<CEntryLoad>& weak, const std::shared_ptr<Shared>& shared);
+    static bool StartHeaderReaders(const std::weak_ptr<CEntryLoad>& weak, const std::shared_ptr<Shared>& shared);
+    static bool ReadNextHeader(const std::weak_ptr<CEntryLoad>& weak, const Shared& shared);
+    void Publish(std::vector<Entry>& entries, bool linkSameLines);
+    // The next entry whose header no thread has taken; false when none is left.
+    bool TakeNextToRead(std::size_t& index, CString& line);
+    void Finish(std::size_t index, const CString& text, bool unreadable);
 
     const CString m_path;
-    const int m_displayMode;
-    const std::function<void()> m_notify;
-    const Options m_options;
-
-    std::atomic<int> m_refs{1};
+    const DisplayMode m_mode;
+    const std::shared_ptr<Shared> m_shared;  // what the threads keep between reads
     std::atomic<int> m_state{opening};
-    std::atomic<bool> m_cancelled{false};
-    std::atomic<bool> m_notifyPending{false};
     std::unique_ptr<Slot[]> m_slots;  // written once, before m_state turns opened
     std::size_t m_count = 0;
     std::atomic<std::size_t> m_nextToRead{0};
     std::size_t m_nextToTake = 0;  // the caller's alone
-    bool m_bReadersStarted = false;  // the reader thread's alone
-};
-
-class CEntryLoad::Ref
-{
-public:
-    Ref() = default;
-    explicit Ref(CEntryLoad* pLoad) : m_pLoad(pLoad) {}
-    ~Ref() { Reset(); }
-    Ref(Ref&& other) noexcept : m_pLoad(other.m_pLoad) { other.m_pLoad = nullptr; }
-    Ref& operator=(Ref&& other) noexcept
-    {
-        if (this != &other) {
-            Reset();
-            m_pLoad = other.m_pLoad;
-            other.m_pLoad = nullptr;
-        }
-        return *this;
-    }
-    Ref(const Ref&) = delete;
-    Ref& operator=(const Ref&) = delete;
-
-    // Another reference to the same load.
-    Ref Share() const
-    {
-        if (m_pLoad)
-            m_pLoad->AddRef();
-        return Ref(m_pLoad);
-    }
-    void Reset()
-    {
-        if (m_pLoad)
-            m_pLoad->Release();
-        m_pLoad = nullptr;
-    }
-    CEntryLoad* operator->() const { return m_pLoad; }
-    explicit operator bool() const { return m_pLoad != nullptr; }
-    bool operator==(const Ref& other) const { return m_pLoad == other.m_pLoad; }
-
-private:
-    CEntryLoad* m_pLoad = nullptr;
 };

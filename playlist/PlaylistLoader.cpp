@@ -1,11 +1,5 @@
 #include "playlist/PlaylistLoader.h"
 
-namespace {
-
-const int kTitleMode = 0;
-
-}  // namespace
-
 CString TitleText(const CString& line, const VqfTagReader& readTags)
 {
     // Fresh strings per entry: a header that fails half way must not leave
@@ -22,13 +16,11 @@ bool IsEntryLine(const CString& line)
     return !line.IsEmpty() && line[0] != '#';
 }
 
-void LoadPlaylistEntries(CStdioFile& playlist, int displayMode,
-                         const VqfTagReader& readTags,
-                         const EntryAppender& appendEntry)
+void LoadPlaylistEntries(CStdioFile& playlist, const EntryAppender& appendEntry)
 {
     CString line;
     for (UINT lineIndex = 0; playlist.ReadString(line); ++lineIndex) {
-        if (IsEntryLine(line))
-            appendEntry(displayMode == kTitleMode ? TitleText(line, readTags) : line, lineIndex);
+        if (IsEntryLine(line) && !appendEntry(line, lineIndex))
+            return;
     }
 }

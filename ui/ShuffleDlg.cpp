@@ -3,6 +3,7 @@
 #include "framework/DataExchange.h"
 #include "framework/FileDialog.h"
 #include "framework/Random.h"
+#include "framework/Thread.h"
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
 #include "playlist/WorkFile.h"
@@ -17,6 +18,21 @@
 #include <utility>
 #include <vector>
 
+namespace {
+
+// The queue's polls: a timer while a step waits, and a message of the
+// program's own (WM_APP and up; no system control uses them) when a batch
+// was full and more entries are ready.
+const UINT_PTR kPollTimer = 0x4A4C;
+const UINT WM_POLLLOADS = WM_APP + 1;
+
+// How long the window's object waits, once the window is gone and the
+// settings are stored, for the work file's delete: a delete on a share that
+// does not answer is given up, and the file stays.
+const DWORD kWorkFileDeleteWaitMs = 2000;
+
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CShuffleDlg, CDialog)
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
@@ -30,11 +46,14 @@ BEGIN_MESSAGE_MAP(CShuffleDlg, CDialog)
     ON_BN_CLICKED(IDC_MODE_FILENAME, &CShuffleDlg::OnModeFileName)
     ON_WM_DROPFILES()
     ON_MESSAGE(WM_SETCURSOR, &CShuffleDlg::OnSetCursor)
+    ON_MESSAGE(WM_TIMER, &CShuffleDlg::OnTimer)
+    ON_MESSAGE(WM_POLLLOADS, &CShuffleDlg::OnPollLoads)
 END_MESSAGE_MAP()
 
 CShuffleDlg::CShuffleDlg(CPlayerLauncher& launcher, CWnd* pParent)
     : CDialog(IDD_MAIN, pParent),
-      m_editPath(m_listEntries, m_nHandling),
+      m_loads(*this),
+      m_editPath(m_loads, m_nHandling),
       m_nHandling(-1),
       // The sizes this DPI asks for: the large icon for Alt+Tab and the
       // taskbar, the small one for the caption.
@@ -47,6 +66,8 @@ CShuffleDlg::CShuffleDlg(CPlayerLauncher& launcher, CWnd* pParent)
 
 CShuffleDlg::~CShuffleDlg()
 {
+    if (m_workFileDeleted)
+        ::WaitForSingleObject(m_workFileDeleted.get(), kWorkFileDeleteWaitMs);
     // Made for this window alone (not shared), and the window is gone.
     if (m_hIcon)
         ::DestroyIcon(m_hIcon);
@@ -87,7 +108,7 @@ BOOL CShuffleDlg::OnInitDialog()
     AfxGetRandom().Seed(static_cast<unsigned int>(std::time(nullptr)));
 
     // A drag's move waits for the list like every other command.
-    m_listEntries.m_runWhenLoaded = [this](std::function<void()> move) { m_editPath.RunWhenLoaded(std::move(move)); };
+    m_listEntries.m_pLoads = &m_loads;
 
     const CString lastPlaylist = AfxGetApp()->GetProfileString("Settings", "VQLFile", "");
     // Setting the text raises EN_CHANGE, which starts loading the playlist;
@@ -121,6 +142,8 @@ void CShuffleDlg::OnSysCommand(UINT nID, LPARAM lParam)
     // The system keeps the low four bits of SC_* commands for itself.
     switch (nID & 0xFFF0) {
     case IDM_ABOUTBOX: {
+        // Waits for nothing; the queue's messages and commands wait for it.
+        const CLoadQueue::CPause pause(m_loads);
         CAboutDlg about(this);
         about.DoModal();
         break;
@@ -161,10 +184,58 @@ HCURSOR CShuffleDlg::OnQueryDragIcon()
 
 LRESULT CShuffleDlg::OnSetCursor(WPARAM, LPARAM)
 {
-    if (!m_editPath.HasWaitingCommands())
+    if (!m_loads.HasWaitingCommands())
         return Default();  // the control's own cursor
     ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
     return TRUE;
+}
+
+LRESULT CShuffleDlg::OnTimer(WPARAM wParam, LPARAM)
+{
+    if (wParam != kPollTimer)
+        return Default();
+    m_loads.Poll();
+    return 0;
+}
+
+LRESULT CShuffleDlg::OnPollLoads(WPARAM, LPARAM)
+{
+    m_loads.Poll();
+    return 0;
+}
+
+void CShuffleDlg::ReplaceList()
+{
+    // One reset rather than deleting the first item until none is left: the
+    // same empty list.
+    m_listEntries.RemoveEntries();
+}
+
+void CShuffleDlg::AddEntries(const std::vector<const CEntryLoad::Entry*>& entries)
+{
+    CRedrawGuard redraw(m_listEntries);
+    CListBox::CBulkAccess bulk(m_listEntries);
+    for (const CEntryLoad::Entry* entry : entries)
+        m_listEntries.AddEntry(entry->text, entry->lineIndex);
+}
+
+void CShuffleDlg::ReportUnreadable(const CString& line)
+{
+    m_editPath.ReportUnreadable(line);
+}
+
+bool CShuffleDlg::SetPolling(bool on)
+{
+    // The same ID again only resets the timer's interval.
+    if (on)
+        return ::SetTimer(m_hWnd, kPollTimer, CLoadQueue::kPollMs, nullptr) != 0;
+    ::KillTimer(m_hWnd, kPollTimer);
+    return true;
+}
+
+void CShuffleDlg::PollSoon()
+{
+    ::PostMessageW(m_hWnd, WM_POLLLOADS, 0, 0);
 }
 
 void CShuffleDlg::OnDestroy()
@@ -172,22 +243,39 @@ void CShuffleDlg::OnDestroy()
     CDialog::OnDestroy();
     // A read that never returns must not keep the window: the loads are
     // left to end by themselves, and the commands waiting for them go.
-    m_editPath.CancelLoads();
+    m_loads.CancelAll();
     // The controls still exist while WM_DESTROY is handled.
     const CString path = PlaylistPath();
     if (path.IsEmpty())
         return;
-    DeleteWorkFileOf(path);
+    // Stored first: nothing that may wait on a share comes before it.
     AfxGetApp()->WriteProfileString("Settings", "VQLFile", path);
+    DeleteWorkFileWhileClosing(path);
 }
 
-// The commands on the list take the path the edit shows when they are
-// given, and run once the list is whole (CPlaylistEdit::RunWhenLoaded).
+void CShuffleDlg::DeleteWorkFileWhileClosing(const CString& path)
+{
+    // A manual-reset event, closed with the last of the thread and this
+    // object to let it go. Without an event or a thread the file stays, as
+    // it does when the player holds it: the next Play writes it anew.
+    const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (event == nullptr)
+        return;
+    const std::shared_ptr<void> deleted(event, &::CloseHandle);
+    if (AfxBeginWorkerThread([deleted, path] {
+            DeleteWorkFileOf(path);
+            ::SetEvent(deleted.get());
+        }))
+        m_workFileDeleted = deleted;
+}
+
+// The commands on the list run in the order given, once the loads given
+// before them have filled the list, with the playlist path in force at their
+// place (CLoadQueue).
 
 void CShuffleDlg::OnPlay()
 {
-    const CString path = PlaylistPath();
-    m_editPath.RunWhenLoaded([this, path] {
+    m_loads.Run([this](const CString& path) {
         const CString workPath = WorkFilePath(path);
         // Nothing to play: no message, no player.
         if (!WriteWorkFile(path, workPath, EntryOrder()))
@@ -198,7 +286,7 @@ void CShuffleDlg::OnPlay()
 
 void CShuffleDlg::OnShuffle()
 {
-    m_editPath.RunWhenLoaded([this] { m_listEntries.ShuffleList(); });
+    m_loads.Run([this](const CString&) { m_listEntries.ShuffleList(); });
 }
 
 void CShuffleDlg::OnModeTitle()
@@ -215,20 +303,31 @@ void CShuffleDlg::OnModeFileName()
 
 void CShuffleDlg::OnLoad()
 {
-    const CString path = PlaylistPath();
-    if (!path.IsEmpty())
-        DeleteWorkFileOf(path);
+    // In its place: after a Play given before it, so that no work file
+    // stays behind.
+    m_loads.Run(
+        [](const CString& path) {
+            if (!path.IsEmpty())
+                DeleteWorkFileOf(path);
+        },
+        CLoadQueue::always);
 
     // A name the system code page cannot spell comes back empty: as cancelled.
     CString chosen;
-    if (AskPlaylistName(path, TRUE, IDS_OPEN_TITLE, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, chosen) && !chosen.IsEmpty())
+    BOOL bChosen;
+    {
+        // The dialog waits for nothing; the queue's messages and commands
+        // wait for it.
+        const CLoadQueue::CPause pause(m_loads);
+        bChosen = AskPlaylistName(PlaylistPath(), TRUE, IDS_OPEN_TITLE, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, chosen);
+    }
+    if (bChosen && !chosen.IsEmpty())
         m_editPath.SetWindowText(chosen);
 }
 
 void CShuffleDlg::OnSave()
 {
-    const CString path = PlaylistPath();
-    m_editPath.RunWhenLoaded([this, path] { SaveList(path); });
+    m_loads.Run([this](const CString& path) { SaveList(path); });
 }
 
 void CShuffleDlg::SaveList(const CString& path)
@@ -254,6 +353,8 @@ void CShuffleDlg::SaveList(const CString& path)
 
 void CShuffleDlg::OnDropFiles(HDROP hDropInfo)
 {
+    // Its messages come now; the queue's wait for them.
+    const CLoadQueue::CPause pause(m_loads);
     SetForegroundWindow();
     SetActiveWindow();
 

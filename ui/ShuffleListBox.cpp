@@ -1,6 +1,7 @@
 #include "ui/ShuffleListBox.h"
 
 #include "framework/Random.h"
+#include "playlist/LoadQueue.h"
 #include "playlist/ShuffleOrder.h"
 
 #include <vector>
@@ -22,18 +23,43 @@ LRESULT CShuffleListBox::OnDropFiles(WPARAM wParam, LPARAM lParam)
     return ::SendMessageA(::GetParent(m_hWnd), WM_DROPFILES, wParam, lParam);
 }
 
+void CShuffleListBox::RemoveEntries()
+{
+    ResetContent();
+    ++m_nOrder;
+}
+
+void CShuffleListBox::AddEntry(const CString& text, UINT lineIndex)
+{
+    const int index = AddString(text);
+    SetItemData(index, lineIndex);
+}
+
+BOOL CShuffleListBox::BeginDrag(POINT pt)
+{
+    m_nOrderAtDrag = m_nOrder;
+    return CDragListBox::BeginDrag(pt);
+}
+
 void CShuffleListBox::Dropped(int nSrcIndex, POINT pt)
 {
     DrawInsert(-1);
-    // Entries a load adds come after the ones in view, so the indices seen
-    // now still name the same entries when the move runs.
     const int nDestIndex = InsertionPointFromPt(pt);
     const bool toEnd = nDestIndex == GetCount();
-    auto move = [this, nSrcIndex, nDestIndex, toEnd] { MoveItem(nSrcIndex, toEnd ? GetCount() : nDestIndex); };
-    if (m_runWhenLoaded)
-        m_runWhenLoaded(move);
+    const unsigned order = m_nOrderAtDrag;
+    auto move = [this, nSrcIndex, nDestIndex, toEnd, order](const CString&) {
+        // The indices name the entries the user saw only while nothing has
+        // moved them since (the news of a load is taken while the mouse is
+        // captured, and commands may run before this one).
+        if (order != m_nOrder)
+            return;
+        MoveItem(nSrcIndex, toEnd ? GetCount() : nDestIndex);
+        ++m_nOrder;
+    };
+    if (m_pLoads)
+        m_pLoads->Run(move);
     else
-        move();
+        move(CString());
 }
 
 void CShuffleListBox::ShuffleList()
@@ -58,7 +84,7 @@ void CShuffleListBox::ShuffleList()
 
     // One refill instead of 8n visible moves: the control repaints once.
     CRedrawGuard redraw(*this);
-    ResetContent();
+    RemoveEntries();
     for (std::size_t from : order) {
         const int index = AddString(entries[from].text);
         SetItemData(index, entries[from].lineIndex);

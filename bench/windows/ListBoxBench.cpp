@@ -192,9 +192,10 @@ private:
     void FillWithoutSuspending()
     {
         CStdioFile playlist(m_playlist, CFile::modeRead | CFile::typeText);
-        LoadPlaylistEntries(playlist, kFileNameMode, nullptr, [&](const CString& text, UINT lineIndex) {
+        LoadPlaylistEntries(playlist, [&](const CString& text, UINT lineIndex) {
             const int index = m_list.AddString(text);
             m_list.SetItemData(index, lineIndex);
+            return true;
         });
     }
 

@@ -132,26 +132,20 @@ void ReadEveryHeader(const std::vector<CString>& paths)
 
 // A title-mode load of the playlist without the window, its headers read
 // on `readers` threads; milliseconds until every entry is taken. Entries
-// are taken as the window takes them: all that are finished, then no
-// sooner than 25 ms later.
+// are taken as the window takes them: all that are finished, every 25 ms.
 double LoadOnReaders(const CString& playlist, int readers)
 {
-    // Never closed: a thread of the load may still set it after the load
-    // is whole.
-    const HANDLE news = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
     CEntryLoad::Options options;
     options.headerReaders = readers;
     options.slowReadMs = 0;  // all of them from the start, however fast the reads
     const double start = NowMs();
-    CEntryLoad::Ref load = CEntryLoad::Start(playlist, kTitleMode, [news] { ::SetEvent(news); }, options);
-    std::size_t taken = 0;
+    const std::shared_ptr<CEntryLoad> load = CEntryLoad::Start(playlist, DisplayMode::title, options);
     while (load->GetState() != CEntryLoad::openFailed) {
-        while (load->TakeFinished() != nullptr)
-            ++taken;
+        while (load->NextFinished() != nullptr)
+            load->TakeNext();
         if (load->IsComplete())
             break;
-        ::Sleep(25);
-        ::WaitForSingleObject(news, INFINITE);
+        ::Sleep(CLoadQueue::kPollMs);
     }
     const double elapsed = NowMs() - start;
     if (!load->IsComplete()) {
@@ -190,7 +184,7 @@ void SlowDriveSection(CShuffleDlg& dlg, const CString& warmPlaylist)
         CPinger pinger(dlg.m_hWnd);
         const double start = NowMs();
         dlg.m_editPath.SetWindowText(playlist);
-        while (dlg.m_editPath.IsLoading()) {
+        while (dlg.m_loads.IsBusy()) {
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
             MSG msg;
             while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))

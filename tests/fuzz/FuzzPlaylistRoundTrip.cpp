@@ -18,7 +18,6 @@
 
 namespace {
 
-const int kFileNameMode = 1;
 const char kDirective[] = "#control(repeat=\"all\")";
 
 struct Line
@@ -92,15 +91,10 @@ void Load(const std::string& path, std::vector<Line>& entries)
     entries.clear();
     CStdioFile& file = Reader();
     Open(file, path, CFile::modeRead);
-    LoadPlaylistEntries(
-        file, kFileNameMode,
-        [](const CString&, CString&, CString&) -> int {
-            FUZZ_CHECK(!"file-name mode reads no tags");
-            return 0;
-        },
-        [&entries](const CString& text, UINT index) {
-            entries.push_back({std::string(text.GetString(), static_cast<std::size_t>(text.GetLength())), index});
-        });
+    LoadPlaylistEntries(file, [&entries](const CString& text, UINT index) {
+        entries.push_back({std::string(text.GetString(), static_cast<std::size_t>(text.GetLength())), index});
+        return true;
+    });
     file.Close();
 }
 

@@ -80,8 +80,9 @@ TEST_F(PlaylistWriterTest, WrittenPlaylistLoadsBackFromLineOne)
     Write("#x\na.vqf\n\nb.vqf\n", {3, 1});
     CStdioFile written(m_workPath.c_str(), CFile::modeRead | CFile::typeText);
     std::vector<std::pair<std::string, UINT>> entries;
-    LoadPlaylistEntries(written, 1, nullptr, [&](const CString& text, UINT lineIndex) {
+    LoadPlaylistEntries(written, [&](const CString& text, UINT lineIndex) {
         entries.emplace_back(text.GetString(), lineIndex);
+        return true;
     });
     EXPECT_EQ(entries, (std::vector<std::pair<std::string, UINT>>{{"b.vqf", 1}, {"a.vqf", 2}}));
 }

@@ -17,7 +17,6 @@ namespace {
 
 using Entries = std::vector<std::pair<std::string, UINT>>;
 
-const int kFileNameMode = 1;
 const std::string kDirective = "#control(repeat=\"all\")\r\n";
 
 // One read of the whole file: the byte-by-byte stream iterator takes seconds
@@ -35,8 +34,9 @@ Entries Load(const std::string& path)
 {
     Entries entries;
     CStdioFile file(path.c_str(), CFile::modeRead | CFile::typeText);
-    LoadPlaylistEntries(file, kFileNameMode, nullptr, [&entries](const CString& text, UINT index) {
+    LoadPlaylistEntries(file, [&entries](const CString& text, UINT index) {
         entries.emplace_back(std::string(text.GetString(), static_cast<std::size_t>(text.GetLength())), index);
+        return true;
     });
     return entries;
 }

@@ -112,7 +112,7 @@ TEST_F(SlowDriveTest, TitleModeFillsTheListWhileTheWindowAnswers)
         CPinger pinger(dlg->m_hWnd);
         SetPathText(playlist);
         ASSERT_TRUE(PumpMessagesUntil([this] { return !Entries().empty(); })) << "no entry came";
-        EXPECT_TRUE(dlg->m_editPath.IsLoading()) << "the first entries come before the last headers are read";
+        EXPECT_TRUE(dlg->m_loads.IsBusy()) << "the first entries come before the last headers are read";
         SaveAs(folder / "saved.vql");  // waits for the list
         EXPECT_EQ(pinger.Unanswered(), 0);
         std::printf("slow drive: the window's slowest answer during the load took %lu ms\n", pinger.SlowestMs());
@@ -188,7 +188,7 @@ TEST_F(SlowDriveTest, AReadThatNeverReturnsHoldsNothing)
     // Click would wait for the held read.
     SendMessageA(dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_MODE_TITLE, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_MODE_TITLE)));
     ASSERT_TRUE(PumpMessagesUntil(showsFirstEntryAlone));
-    ASSERT_TRUE(dlg->m_editPath.IsLoading());
+    ASSERT_TRUE(dlg->m_loads.IsBusy());
 
     Close();
     CString stored;

@@ -22,8 +22,10 @@ inline const char kDirective[] = "#control(repeat=\"all\")";
 // commands waiting for them have run. FALSE when that takes over a minute.
 inline BOOL WaitForLoadOf(HWND dialog)
 {
-    const CPlaylistEdit* edit = dynamic_cast<CPlaylistEdit*>(CWnd::FromHandlePermanent(GetDlgItem(dialog, IDC_PATH)));
-    return edit != nullptr && PumpMessagesUntil([edit] { return !edit->IsLoading(); });
+    // The dialog itself is not subclassed: the application knows its object.
+    const CShuffleDlg* window = dynamic_cast<CShuffleDlg*>(theApp.m_pMainWnd);
+    return window != nullptr && window->m_hWnd == dialog &&
+           PumpMessagesUntil([window] { return !window->m_loads.IsBusy(); });
 }
 
 // The application object on a private, empty HKEY_CURRENT_USER, with

@@ -1,0 +1,556 @@
+// The load and the order of what the user does, without a window: the load's
+// threads against a drive in memory that can delay or hold any read, and the
+// queue's rules against a sink that records what the window would show. Run
+// natively under AddressSanitizer and again under ThreadSanitizer.
+
+#include "playlist/EntryLoad.h"
+#include "playlist/LoadQueue.h"
+
+#include "tests/framework/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Entries = std::vector<std::pair<std::string, UINT>>;
+
+std::string Text(const CString& s)
+{
+    return std::string(s.GetString(), s.GetLength());
+}
+
+// Files in memory, opened for exclusive use as the program's are: opening a
+// file that is open fails as held, and is counted, so a load that opens a
+// file one of our own threads holds shows up. A read waits delayMs, and
+// while the file is held, until Release.
+class FakeDrive
+{
+public:
+    struct File
+    {
+        std::vector<std::string> lines;  // a playlist's
+        int delayMs = 0;                 // each line's, or the header's
+        bool held = false;
+    };
+
+    void Add(const std::string& path, File file)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_files[path] = std::move(file);
+    }
+    // A playlist of the given VQF files, each with its own delay and hold.
+    void AddSongs(const std::string& playlist, const std::vector<std::string>& songs, int delayMs, int lineDelayMs = 0)
+    {
+        Add(playlist, File{songs, lineDelayMs, false});
+        for (const std::string& song : songs)
+            Add(song, File{{}, delayMs, song[0] == 'h'});
+    }
+    void Hold(const std::string& path, bool held)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_files[path].held = held;
+        m_released.notify_all();
+    }
+    bool IsOpen(const std::string& path)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_open.count(path) != 0;
+    }
+    int HeldByUs() const { return m_heldByUs; }
+
+    bool refuseThreads = false;
+
+    CEntryLoad::Options Options(const std::shared_ptr<FakeDrive>& self) const
+    {
+        CEntryLoad::Options options;
+        options.readPlaylist = [self](const CString& path, const EntryAppender& append) {
+            if (!self->Open(Text(path)))
+                return false;
+            const File file = self->Get(Text(path));
+            for (std::size_t i = 0; i < file.lines.size(); ++i) {
+                self->Wait(Text(path));
+                if (!append(file.lines[i].c_str(), static_cast<UINT>(i)))
+                    break;
+            }
+            self->Close(Text(path));
+            return true;
+        };
+        options.readTags = [self](const CString& path, CString& title, CString& author) {
+            if (!self->Open(Text(path)))
+                throw CFileException(CFileException::sharingViolation, 32, path);
+            self->Wait(Text(path));
+            self->Close(Text(path));
+            title = "T " + path;
+            author = "A";
+            return 1;
+        };
+        const bool refuse = refuseThreads;
+        options.beginThread = [refuse](std::function<void()> work) {
+            return !refuse && AfxBeginWorkerThread(std::move(work));
+        };
+        options.slowReadMs = 0;
+        options.headerReaders = 4;
+        return options;
+    }
+
+private:
+    // False for a file that is not there or is open already.
+    bool Open(const std::string& path)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_files.count(path) == 0)
+            return false;
+        if (!m_open.insert(path).second) {
+            ++m_heldByUs;
+            return false;
+        }
+        return true;
+    }
+    File Get(const std::string& path)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_files[path];
+    }
+    void Wait(const std::string& path)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(Get(path).delayMs));
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_released.wait(lock, [&] { return !m_files[path].held; });
+    }
+    void Close(const std::string& path)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_open.erase(path);
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_released;
+    std::map<std::string, File> m_files;
+    std::set<std::string> m_open;
+    std::atomic<int> m_heldByUs{0};
+};
+
+std::vector<std::string> Songs(const char* prefix, int count)
+{
+    std::vector<std::string> songs;
+    for (int i = 0; i < count; ++i)
+        songs.push_back(prefix + std::to_string(i) + ".vqf");
+    return songs;
+}
+
+std::vector<std::string> Titles(const std::vector<std::string>& songs)
+{
+    std::vector<std::string> titles;
+    for (const std::string& song : songs)
+        titles.push_back("T " + song + " [A]");
+    return titles;
+}
+
+// The window as the queue sees it: the list's texts, and a log of what the
+// user was shown and what ran, each command with the path it was handed.
+class Window : public CLoadSink
+{
+public:
+    explicit Window(const std::shared_ptr<FakeDrive>& drive) : drive(drive), queue(*this, drive->Options(drive)) {}
+    ~Window() { queue.CancelAll(); }
+
+    void ReplaceList() override { list.clear(); }
+    void AddEntries(const std::vector<const CEntryLoad::Entry*>& entries) override
+    {
+        for (const CEntryLoad::Entry* entry : entries)
+            list.push_back(Text(entry->text));
+    }
+    void ReportUnreadable(const CString& line) override
+    {
+        log.push_back("unreadable " + Text(line) + " after " + std::to_string(list.size()));
+    }
+    bool SetPolling(bool on) override
+    {
+        polling = on;
+        return true;
+    }
+    void PollSoon() override {}
+
+    void Command(const std::string& name, CLoadQueue::CommandKind kind = CLoadQueue::onList)
+    {
+        queue.Run([this, name](const CString& path) { Ran(name, path); }, kind);
+    }
+    void Ran(const std::string& name, const CString& path)
+    {
+        log.push_back(name + " " + Text(path) + (drive->IsOpen(Text(path)) ? " while a load reads it" : ""));
+    }
+
+    // Polls as the window's timer does, until `done` or ten seconds.
+    bool PollUntil(const std::function<bool()>& done)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            EXPECT_TRUE(polling) << "a step waits, but nobody polls";
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            queue.Poll();
+        }
+        return true;
+    }
+    bool Settle()
+    {
+        return PollUntil([this] { return !queue.IsBusy(); });
+    }
+    void PollFor(int ms)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        PollUntil([end] { return std::chrono::steady_clock::now() > end; });
+    }
+
+    std::shared_ptr<FakeDrive> drive;
+    CLoadQueue queue;
+    std::vector<std::string> list;
+    std::vector<std::string> log;
+    bool polling = false;
+};
+
+using Lines = std::vector<std::string>;
+
+// Each row: what the user does, given at the pace shown, and what the window
+// then shows and ran, exactly as if every load had finished at once (but for
+// the commands a newer list dropped).
+TEST(LoadQueueTest, WhatTheUserDoesTakesEffectInTheOrderGiven)
+{
+    const Lines p = Songs("p", 30);                       // P's files: 5 ms a header
+    const Lines o(p.begin(), p.begin() + 20);             // O names P's first 20
+    const Lines stuck = {"s0.vqf", "held.vqf", "s1.vqf"}; // a read that never returns
+    const Lines q = Songs("q", 3);
+    const Lines saved = Songs("v", 2);
+    const struct
+    {
+        const char* name;
+        std::function<void(Window&)> act;
+        Lines list;
+        Lines log;
+    } rows[] = {
+        {"the mode changed twice mid-load",
+         [](Window& w) {
+             w.queue.Load("P", DisplayMode::title);
+             w.PollUntil([&] { return w.list.size() >= 3; });
+             w.queue.Load("P", DisplayMode::fileName);
+             w.queue.Load("P", DisplayMode::title);
+         },
+         Titles(p), {}},
+        {"P, O naming P's first files, then P again, mid-load",
+         [](Window& w) {
+             w.queue.Load("P", DisplayMode::title);
+             w.PollUntil([&] { return w.list.size() >= 2; });
+             w.queue.Load("O", DisplayMode::title);
+             w.PollFor(15);
+             w.queue.Load("P", DisplayMode::title);
+         },
+         Titles(p), {}},
+        {"a read that never returns, Play, then another path: the other list at once",
+         [](Window& w) {
+             w.queue.Load("STUCK", DisplayMode::title);
+             w.PollUntil([&] { return w.list.size() == 1; });
+             w.Command("play");
+             w.PollFor(20);
+             EXPECT_TRUE(w.queue.HasWaitingCommands());
+             w.queue.Load("Q", DisplayMode::fileName);
+         },
+         q, {}},
+        {"Play, then 読込... cancelled: the work file goes after Play wrote it",
+         [](Window& w) {
+             w.queue.Load("P", DisplayMode::title);
+             w.Command("play");
+             w.Command("delete", CLoadQueue::always);
+             const CLoadQueue::CPause dialog(w.queue);
+             w.PollFor(30);
+         },
+         Titles(p), {"play P", "delete P"}},
+        {"Save loads the saved file: a Play given meanwhile plays it, after its load",
+         [](Window& w) {
+             w.queue.Load("P", DisplayMode::title);
+             w.queue.Run([&w](const CString& path) {
+                 w.Ran("save", path);
+                 w.queue.Load("V", DisplayMode::title);
+             });
+             w.Command("play");
+         },
+         Titles(saved), {"save P", "play V"}},
+        {"a newer path drops the commands waiting for the older, not the clean-ups",
+         [](Window& w) {
+             w.queue.Load("P", DisplayMode::title);
+             w.Command("play");
+             w.Command("delete", CLoadQueue::always);
+             w.Command("shuffle");
+             w.queue.Load("Q", DisplayMode::fileName);
+         },
+         q, {"delete P"}},
+        {"a path naming no playlist keeps the list and is the path of the commands after it",
+         [](Window& w) {
+             w.queue.Load("Q", DisplayMode::fileName);
+             w.queue.Load("missing.vql", DisplayMode::fileName);
+             w.Command("play");
+             w.queue.Load("", DisplayMode::fileName);
+             w.Command("save");
+         },
+         q, {"play missing.vql", "save "}},
+        {"unreadable entries are told in order, with the entries before them in view",
+         [](Window& w) {
+             w.drive->Add("U", FakeDrive::File{{"q0.vqf", "m1.vqf", "q1.vqf", "m3.vqf"}, 0, false});
+             w.queue.Load("U", DisplayMode::title);
+             w.Command("play");
+         },
+         {"T q0.vqf [A]", "m1.vqf", "T q1.vqf [A]", "m3.vqf"},
+         {"unreadable m1.vqf after 1", "unreadable m3.vqf after 3", "play U"}},
+        {"a command that throws leaves the ones after it to run",
+         [](Window& w) {
+             w.queue.Load("P", DisplayMode::title);
+             w.queue.Run([](const CString&) { throw std::runtime_error("command failed"); });
+             w.Command("play");
+             for (int polls = 0; polls < 10000 && w.queue.IsBusy(); ++polls) {
+                 try {
+                     w.PollFor(1);
+                 } catch (const std::runtime_error&) {
+                     w.log.push_back("thrown");
+                 }
+             }
+         },
+         Titles(p), {"thrown", "play P"}},
+        {"no thread to be had: the load fails, the list stays",
+         [](Window& w) {
+             w.queue.Load("Q", DisplayMode::fileName);
+             w.Settle();
+             w.drive->refuseThreads = true;
+             Window other(w.drive);  // its loads get no thread
+             other.queue.Load("P", DisplayMode::title);
+             other.Command("play");
+             EXPECT_EQ(other.log, Lines{"play P"});
+             EXPECT_TRUE(other.list.empty());
+         },
+         q, {}},
+        {"while a dialog of its own is up the list fills, but no message shows and no command runs",
+         [](Window& w) {
+             w.drive->Add("U", FakeDrive::File{{"q0.vqf", "m1.vqf"}, 0, false});
+             w.queue.Load("U", DisplayMode::title);
+             w.Command("play");
+             {
+                 const CLoadQueue::CPause about(w.queue);
+                 w.PollUntil([&] { return w.list.size() == 1; });
+                 w.PollFor(20);
+                 EXPECT_TRUE(w.log.empty());
+             }
+         },
+         {"T q0.vqf [A]", "m1.vqf"}, {"unreadable m1.vqf after 1", "play U"}},
+        {"a command waits while a newer load reads its playlist",
+         [](Window& w) {
+             w.drive->AddSongs("R", Songs("r", 6), 3, 15);  // its playlist read holds it 90 ms
+             w.queue.Load("R", DisplayMode::title);
+             w.Settle();
+             w.drive->Hold("r5.vqf", true);
+             w.queue.Load("R", DisplayMode::title);
+             w.Command("play");
+             w.PollUntil([&] { return w.list.size() == 5; });
+             w.queue.Load("R", DisplayMode::fileName);
+             w.drive->Hold("r5.vqf", false);
+         },
+         Songs("r", 6), {}},
+    };
+    for (const auto& row : rows) {
+        const auto drive = std::make_shared<FakeDrive>();
+        drive->AddSongs("P", p, 5);
+        drive->AddSongs("O", o, 5);
+        drive->AddSongs("STUCK", stuck, 0);
+        drive->AddSongs("Q", q, 0);
+        drive->AddSongs("V", saved, 0);
+        {
+            Window window(drive);
+            row.act(window);
+            EXPECT_TRUE(window.Settle()) << row.name;
+            EXPECT_EQ(window.list, row.list) << row.name;
+            EXPECT_EQ(window.log, row.log) << row.name;
+            EXPECT_FALSE(window.polling) << row.name << ": polling ends with the last step";
+        }
+        drive->Hold("held.vqf", false);
+        EXPECT_EQ(drive->HeldByUs(), 0) << row.name << ": a file held by our own threads";
+    }
+}
+
+// The load on threads gives what the one-thread load gives, whatever the
+// order its threads finish in and however many of them it can start.
+class EntryLoadTest : public ::testing::Test
+{
+protected:
+    struct Taken
+    {
+        Entries entries;
+        std::vector<UINT> unreadable;  // line indices
+        CEntryLoad::State state;
+    };
+
+    // Takes the entries as the window does: every finished one, in order,
+    // at every poll.
+    static Taken Take(const std::shared_ptr<CEntryLoad>& load)
+    {
+        Taken taken;
+        for (int polls = 0; polls < 30000; ++polls) {
+            taken.state = load->GetState();
+            for (; const CEntryLoad::Entry* entry = load->NextFinished(); load->TakeNext()) {
+                taken.entries.emplace_back(Text(entry->text), entry->lineIndex);
+                if (entry->unreadable)
+                    taken.unreadable.push_back(entry->lineIndex);
+            }
+            if (taken.state == CEntryLoad::openFailed || load->IsComplete())
+                return taken;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ADD_FAILURE() << "the load did not end";
+        return taken;
+    }
+
+    TempDir m_dir;
+};
+
+TEST_F(EntryLoadTest, TitleModeOnThreadsGivesTheOneThreadResult)
+{
+    // Entries whose headers read, fail half way, or cannot be opened, each
+    // taking its own time, so that the threads finish out of order; every
+    // 13th names an earlier entry's file again (read once: files are opened
+    // for exclusive use).
+    const auto name = [](int i) { return (i % 7 == 3 ? "missing" : i % 5 == 1 ? "half" : "song") + std::to_string(i); };
+    std::string playlist = "#control(repeat=\"all\")\n";
+    for (int i = 0; i < 300; ++i)
+        playlist += name(i % 13 ? i : i / 2) + ".vqf\n" + (i % 11 ? "" : "\n#c\n");
+    const std::string path = m_dir.Path("threads.vql");
+    WriteBytes(path, playlist);
+    std::atomic<int> reads{0};
+    int readSleepMs = 0;  // 0: a few hundred microseconds, by the path
+    const VqfTagReader readTags = [&reads, &readSleepMs](const CString& path, CString& title, CString& author) {
+        ++reads;
+        if (readSleepMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(readSleepMs));
+        else
+            std::this_thread::sleep_for(std::chrono::microseconds((path.GetLength() * 37 + path[4] * 11) % 300));
+        if (path.Find('m') == 0)
+            throw CFileException(CFileException::fileNotFound, 2, path);
+        title = "T " + path;
+        if (path.Find('h') == 0)
+            return 0;
+        author = "A";
+        return 1;
+    };
+    // The one-thread result: each line in turn, as the reader gives them.
+    Entries expected;
+    std::vector<UINT> expectedUnreadable;
+    std::set<std::string> distinctLines;
+    CEntryLoad::ReadPlaylistFile(path.c_str(), [&](const CString& line, UINT lineIndex) {
+        distinctLines.insert(Text(line));
+        try {
+            expected.emplace_back(Text(TitleText(line, readTags)), lineIndex);
+        } catch (const CFileException&) {
+            expected.emplace_back(Text(line), lineIndex);
+            expectedUnreadable.push_back(lineIndex);
+        }
+        return true;
+    });
+
+    // slowReadMs 0 starts every reader at once; else the reader thread
+    // starts them when headers come slower than that each. Whether threads
+    // besides the playlist's reader were asked for is unchecked where
+    // threads are refused; how many is not told: the others may finish the
+    // load while the reader still starts them.
+    enum Threads { unchecked, readerAlone, others };
+    const struct
+    {
+        const char* name;
+        int headerReaders;
+        int threadsAvailable;
+        double slowReadMs;
+        int readSleepMs;
+        Threads threads;
+    } cases[] = {
+        {"eight readers", 8, 100, 0, 0, others},
+        {"one reader", 1, 100, 0, 0, readerAlone},
+        {"only the playlist's reader", 8, 1, 0, 0, unchecked},
+        {"three of eight", 8, 3, 0, 0, unchecked},
+        {"headers quicker than a second each: the reader alone", 8, 100, 1000, 0, readerAlone},
+        {"headers of 2 ms each: the others join", 8, 100, CEntryLoad::kSlowReadMs, 2, others},
+    };
+    for (const auto& c : cases) {
+        reads = 0;
+        readSleepMs = c.readSleepMs;
+        // The first threadsAvailable threads start, then none. A row's own
+        // count: a load's reader may still be starting threads after the
+        // load is whole.
+        const auto available = std::make_shared<std::atomic<int>>(c.threadsAvailable);
+        CEntryLoad::Options options;
+        options.readTags = readTags;
+        options.beginThread = [available](std::function<void()> work) {
+            return (*available)-- > 0 && AfxBeginWorkerThread(std::move(work));
+        };
+        options.headerReaders = c.headerReaders;
+        options.slowReadMs = c.slowReadMs;
+        const Taken taken = Take(CEntryLoad::Start(path.c_str(), DisplayMode::title, options));
+        EXPECT_EQ(taken.entries, expected) << c.name;
+        EXPECT_EQ(taken.unreadable, expectedUnreadable) << c.name;
+        EXPECT_EQ(reads, static_cast<int>(distinctLines.size())) << c.name << ": every file once";
+        const int asked = c.threadsAvailable - *available;
+        if (c.threads == readerAlone) {
+            EXPECT_EQ(asked, 1) << c.name;
+        }
+        if (c.threads == others) {
+            EXPECT_GE(asked, 2) << c.name;
+        }
+    }
+
+    CEntryLoad::Options noThread;
+    noThread.beginThread = [](std::function<void()>) { return FALSE; };
+    EXPECT_EQ(CEntryLoad::Start(path.c_str(), DisplayMode::title, noThread)->GetState(), CEntryLoad::openFailed)
+        << "no thread: the load fails, never runs on the caller's thread";
+}
+
+// A cancelled load's threads stop after the read they are in, and its
+// playlist reader at the next line, closing the playlist; a read that never
+// returns pins its own line, not the load.
+TEST_F(EntryLoadTest, ACancelledLoadReadsNoFurtherAndPinsNothing)
+{
+    const auto drive = std::make_shared<FakeDrive>();
+    const Lines songs = Songs("s", 100);
+    drive->AddSongs("P", songs, 1);
+    drive->AddSongs("LONG", Songs("l", 1000), 0, 1);
+    drive->Hold("s10.vqf", true);
+    std::weak_ptr<CEntryLoad> watched;
+    {
+        const auto load = CEntryLoad::Start("P", DisplayMode::title, drive->Options(drive));
+        watched = load;
+        for (int polls = 0; polls < 10000 && !drive->IsOpen("s10.vqf"); ++polls)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_TRUE(drive->IsOpen("s10.vqf"));
+        load->Cancel();
+    }
+    EXPECT_TRUE(watched.expired()) << "the load ends with its owner while a read still waits";
+
+    const auto playlist = CEntryLoad::Start("LONG", DisplayMode::fileName, drive->Options(drive));
+    for (int polls = 0; polls < 10000 && !drive->IsOpen("LONG"); ++polls)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    playlist->Cancel();
+    for (int polls = 0; polls < 2000 && drive->IsOpen("LONG"); ++polls)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_FALSE(drive->IsOpen("LONG")) << "a cancelled playlist reader closes the playlist at the next line";
+    EXPECT_EQ(playlist->GetState(), CEntryLoad::opening);
+
+    drive->Hold("s10.vqf", false);
+}
+
+}  // namespace
