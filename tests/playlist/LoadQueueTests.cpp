@@ -360,9 +360,15 @@ TEST(LoadQueueTest, WhatTheUserDoesTakesEffectInTheOrderGiven)
              w.Settle();
              w.drive->Hold("r5.vqf", true);
              w.queue.Load("R", DisplayMode::title);
-             w.Command("play");
+             // Runs now or is dropped: either is the order given; never
+             // while the newer load has the playlist open.
+             w.queue.Run([&w](const CString& path) {
+                 if (w.drive->IsOpen(Text(path)))
+                     w.log.push_back("ran while a load reads " + Text(path));
+             });
              w.PollUntil([&] { return w.list.size() == 5; });
              w.queue.Load("R", DisplayMode::fileName);
+             w.PollUntil([&] { return w.drive->IsOpen("R"); });
              w.drive->Hold("r5.vqf", false);
          },
          Songs("r", 6), {}},
