@@ -10,8 +10,10 @@ const DWORD kRetryMs = 1;
 
 CHeldFiles& CHeldFiles::Process()
 {
-    static CHeldFiles files;
-    return files;
+    // Never destroyed: a detached worker may still hold or let go a file
+    // while the process runs its exit handlers.
+    static CHeldFiles* const files = new CHeldFiles;
+    return *files;
 }
 
 std::string CHeldFiles::Key(const CString& path)

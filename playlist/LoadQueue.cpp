@@ -25,6 +25,7 @@ CLoadQueue::CPause::~CPause()
 
 void CLoadQueue::Load(const CString& path, DisplayMode mode)
 {
+    DropUnopenedLoadsOf(path);
     Step step;
     step.path = path;
     // Polling first: a load nobody looks at would never reach the list.
@@ -33,6 +34,38 @@ void CLoadQueue::Load(const CString& path, DisplayMode mode)
         step.load = CEntryLoad::Start(path, mode, m_options);
     }
     Add(std::move(step));
+}
+
+void CLoadQueue::DropUnopenedLoadsOf(const CString& path)
+{
+    CString key = path;
+    key.MakeUpper();
+    bool dropping = false;
+    CString droppedPath;
+    for (std::size_t i = 0; i < m_steps.size();) {
+        Step& step = m_steps[i];
+        if (!step.command) {
+            CString stepKey = step.path;
+            stepKey.MakeUpper();
+            dropping = step.load && step.load->GetState() == CEntryLoad::opening && stepKey == key;
+            if (!dropping) {
+                ++i;
+                continue;
+            }
+            step.load->Cancel();
+            droppedPath = step.path;
+        } else if (!dropping || step.kind == always) {
+            if (dropping) {
+                // Keeps the path of its own place.
+                step.command = [command = std::move(step.command), where = droppedPath](const CString&) { command(where); };
+            }
+            ++i;
+            continue;
+        }
+        m_steps.erase(m_steps.begin() + static_cast<std::ptrdiff_t>(i));
+        if (m_bInCommand && i < m_nInsertAt)
+            --m_nInsertAt;
+    }
 }
 
 void CLoadQueue::Run(Command command, CommandKind kind)

@@ -41,7 +41,11 @@ protected:
 //   replaces the list: the loads before it are cancelled and the list
 //   commands still waiting for them are dropped (their list never came, and
 //   the user has moved on). A path that names no readable playlist (every
-//   keystroke on the way to one) leaves the list as it is.
+//   keystroke on the way to one) leaves the list as it is. An earlier load
+//   of the same playlist that has not opened yet goes at once, with the list
+//   commands waiting for it: the new load reads the same file and would
+//   replace it as it opened, and on a share that does not answer each would
+//   keep one more thread waiting.
 // - A command runs once every step before it has been taken: the loads
 //   before it have filled the list and shown their messages, the commands
 //   before it have run. It is handed the playlist path in force at its
@@ -123,6 +127,9 @@ private:
     };
 
     void Add(Step step);
+    // Drops the loads of path that have not opened, with the list commands
+    // right after each.
+    void DropUnopenedLoadsOf(const CString& path);
     // Takes the steps in order as far as the loads allow; once at a time.
     void Advance();
     void TakeSteps();

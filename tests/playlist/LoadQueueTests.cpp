@@ -70,6 +70,8 @@ public:
         return m_open.count(path) != 0;
     }
     int HeldByUs() const { return m_heldByUs; }
+    // The loads' threads still running.
+    int Threads() const { return m_threads; }
 
     bool refuseThreads = false;
 
@@ -98,8 +100,17 @@ public:
             return 1;
         };
         const bool refuse = refuseThreads;
-        options.beginThread = [refuse](std::function<void()> work) {
-            return !refuse && AfxBeginWorkerThread(std::move(work));
+        options.beginThread = [self, refuse](std::function<void()> work) {
+            if (refuse)
+                return FALSE;
+            ++self->m_threads;
+            if (AfxBeginWorkerThread([self, work] {
+                    work();
+                    --self->m_threads;
+                }))
+                return TRUE;
+            --self->m_threads;
+            return FALSE;
         };
         options.slowReadMs = 0;
         options.headerReaders = 4;
@@ -141,6 +152,7 @@ private:
     std::map<std::string, File> m_files;
     std::set<std::string> m_open;
     std::atomic<int> m_heldByUs{0};
+    std::atomic<int> m_threads{0};
 };
 
 std::vector<std::string> Songs(const char* prefix, int count)
@@ -186,11 +198,13 @@ public:
 
     void Command(const std::string& name, CLoadQueue::CommandKind kind = CLoadQueue::onList)
     {
-        queue.Run([this, name](const CString& path) { Ran(name, path); }, kind);
+        queue.Run([this, name, kind](const CString& path) { Ran(name, path, kind); }, kind);
     }
-    void Ran(const std::string& name, const CString& path)
+    // A command on the list reads its playlist; a clean-up does not.
+    void Ran(const std::string& name, const CString& path, CLoadQueue::CommandKind kind = CLoadQueue::onList)
     {
-        log.push_back(name + " " + Text(path) + (drive->IsOpen(Text(path)) ? " while a load reads it" : ""));
+        const bool clash = kind == CLoadQueue::onList && drive->IsOpen(Text(path));
+        log.push_back(name + " " + Text(path) + (clash ? " while a load reads it" : ""));
     }
 
     // Polls as the window's timer does, until `done` or ten seconds.
@@ -314,6 +328,16 @@ TEST(LoadQueueTest, WhatTheUserDoesTakesEffectInTheOrderGiven)
          },
          {"T q0.vqf [A]", "m1.vqf", "T q1.vqf [A]", "m3.vqf"},
          {"unreadable m1.vqf after 1", "unreadable m3.vqf after 3", "play U"}},
+        {"a playlist whose read never returns, reloaded a hundred times: one load waits, the others go",
+         [](Window& w) {
+             w.drive->Hold("Q", true);
+             for (int i = 0; i < 100; ++i)
+                 w.queue.Load("Q", i % 2 ? DisplayMode::fileName : DisplayMode::title);
+             w.PollFor(100);
+             EXPECT_LE(w.drive->Threads(), 2) << "the held read and the newest load";
+             w.drive->Hold("Q", false);
+         },
+         q, {}},
         {"a command that throws leaves the ones after it to run",
          [](Window& w) {
              w.queue.Load("P", DisplayMode::title);
@@ -343,10 +367,12 @@ TEST(LoadQueueTest, WhatTheUserDoesTakesEffectInTheOrderGiven)
         {"while a dialog of its own is up the list fills, but no message shows and no command runs",
          [](Window& w) {
              w.drive->Add("U", FakeDrive::File{{"q0.vqf", "m1.vqf"}, 0, false});
+             w.drive->Hold("q0.vqf", true);
              w.queue.Load("U", DisplayMode::title);
              w.Command("play");
              {
                  const CLoadQueue::CPause about(w.queue);
+                 w.drive->Hold("q0.vqf", false);
                  w.PollUntil([&] { return w.list.size() == 1; });
                  w.PollFor(20);
                  EXPECT_TRUE(w.log.empty());
