@@ -275,7 +275,7 @@ void CShuffleDlg::DeleteWorkFileWhileClosing(const CString& path)
 
 void CShuffleDlg::OnPlay()
 {
-    m_loads.Run([this](const CString& path) {
+    RunOnList([this](const CString& path) {
         const CString workPath = WorkFilePath(path);
         // Nothing to play: no message, no player.
         if (!WriteWorkFile(path, workPath, EntryOrder()))
@@ -286,7 +286,7 @@ void CShuffleDlg::OnPlay()
 
 void CShuffleDlg::OnShuffle()
 {
-    m_loads.Run([this](const CString&) { m_listEntries.ShuffleList(); });
+    RunOnList([this](const CString&) { m_listEntries.ShuffleList(); });
 }
 
 void CShuffleDlg::OnModeTitle()
@@ -327,7 +327,15 @@ void CShuffleDlg::OnLoad()
 
 void CShuffleDlg::OnSave()
 {
-    m_loads.Run([this](const CString& path) { SaveList(path); });
+    RunOnList([this](const CString& path) { SaveList(path); });
+}
+
+void CShuffleDlg::RunOnList(CLoadQueue::Command command)
+{
+    m_loads.Run(std::move(command));
+    // At once, not at the mouse's next move: the click was taken.
+    if (m_loads.HasWaitingCommands())
+        ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
 }
 
 void CShuffleDlg::SaveList(const CString& path)

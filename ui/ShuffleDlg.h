@@ -56,6 +56,9 @@ private:
     bool SetPolling(bool on) override;
     void PollSoon() override;
 
+    // Runs a command on the list in its turn (CLoadQueue), showing the wait
+    // cursor while it waits.
+    void RunOnList(CLoadQueue::Command command);
     CString PlaylistPath() const;
     // The line index of every entry, in the list's order.
     std::vector<UINT> EntryOrder();
