@@ -73,8 +73,6 @@ public:
     // The loads' threads still running.
     int Threads() const { return m_threads; }
 
-    bool refuseThreads = false;
-
     CEntryLoad::Options Options(const std::shared_ptr<FakeDrive>& self) const
     {
         CEntryLoad::Options options;
@@ -99,10 +97,7 @@ public:
             author = "A";
             return 1;
         };
-        const bool refuse = refuseThreads;
-        options.beginThread = [self, refuse](std::function<void()> work) {
-            if (refuse)
-                return FALSE;
+        options.beginThread = [self](std::function<void()> work) {
             ++self->m_threads;
             if (AfxBeginWorkerThread([self, work] {
                     work();
@@ -320,14 +315,6 @@ TEST(LoadQueueTest, WhatTheUserDoesTakesEffectInTheOrderGiven)
              w.Command("save");
          },
          q, {"play missing.vql", "save "}},
-        {"unreadable entries are told in order, with the entries before them in view",
-         [](Window& w) {
-             w.drive->Add("U", FakeDrive::File{{"q0.vqf", "m1.vqf", "q1.vqf", "m3.vqf"}, 0, false});
-             w.queue.Load("U", DisplayMode::title);
-             w.Command("play");
-         },
-         {"T q0.vqf [A]", "m1.vqf", "T q1.vqf [A]", "m3.vqf"},
-         {"unreadable m1.vqf after 1", "unreadable m3.vqf after 3", "play U"}},
         {"a playlist whose read never returns, reloaded a hundred times: one load waits, the others go",
          [](Window& w) {
              w.drive->Hold("Q", true);
@@ -352,18 +339,6 @@ TEST(LoadQueueTest, WhatTheUserDoesTakesEffectInTheOrderGiven)
              }
          },
          Titles(p), {"thrown", "play P"}},
-        {"no thread to be had: the load fails, the list stays",
-         [](Window& w) {
-             w.queue.Load("Q", DisplayMode::fileName);
-             w.Settle();
-             w.drive->refuseThreads = true;
-             Window other(w.drive);  // its loads get no thread
-             other.queue.Load("P", DisplayMode::title);
-             other.Command("play");
-             EXPECT_EQ(other.log, Lines{"play P"});
-             EXPECT_TRUE(other.list.empty());
-         },
-         q, {}},
         {"while a dialog of its own is up the list fills, but no message shows and no command runs",
          [](Window& w) {
              w.drive->Add("U", FakeDrive::File{{"q0.vqf", "m1.vqf"}, 0, false});
