@@ -18,12 +18,12 @@
 # Exit 77 with a one-line reason when the VM cannot run it: no qemu, no
 # kernel image or its modules, no static busybox, a VM that does not boot,
 # or one that outlives the time limit (JUMBLA_VM_TIMEOUT seconds, default
-# 2700). KVM where /dev/kvm runs guests, software emulation (TCG) elsewhere.
+# 1500). KVM where /dev/kvm runs guests, software emulation (TCG) elsewhere.
 # qemu is ended on every way out, Ctrl-C included.
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
 vmdir=$here/build/vm32
-limit=${JUMBLA_VM_TIMEOUT:-2700}
+limit=${JUMBLA_VM_TIMEOUT:-1500}
 mem_mib=4096
 [ $# -gt 0 ] || { echo "usage: tools/vm32.sh <command> [args...]" >&2; exit 2; }
 
