@@ -37,6 +37,8 @@ function(jumbla_add_test name)
     return()
   endif()
   add_executable(${name} ${T_SOURCES} ${T_RESOURCES})
+  # The toolchain's posix thread model runtime, not the win32 one the shipped
+  # program links (tools/link-thread-model.sh): GoogleTest needs std::mutex.
   target_link_libraries(${name} PRIVATE ${T_LIBS} ${JUMBLA_GTEST_LIBS})
   if(T_WRAPPER)
     add_test(NAME ${name} COMMAND ${T_WRAPPER} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> --gtest_color=no)

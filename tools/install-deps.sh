@@ -2,7 +2,9 @@
 # Installs the Debian packages the build, the tests and the demo need, when
 # any is missing. Safe to run again: it does nothing when all are present.
 # The 32-bit program runs under Debian's 32-bit Wine loader (wine32:i386),
-# so the machine gets the i386 architecture first.
+# so the machine gets the i386 architecture first. Where the host's kernel
+# runs no 32-bit code, the 32-bit suite runs in a virtual machine made of
+# qemu, Debian's kernel and busybox (tools/vm32.sh).
 set -eu
 packages=(
   cmake make g++ pkg-config python3
@@ -16,6 +18,7 @@ packages=(
   imagemagick zip
   debootstrap bubblewrap
   fuse3 libfuse3-dev
+  qemu-system-x86 linux-image-amd64 busybox-static
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -9,7 +9,7 @@
 #include "playlist/EntryLoad.h"
 #include "playlist/VqfHeader.h"
 #include "res/resource.h"
-#include "tests/support/Pinger.h"
+#include "tools/Pinger.h"
 #include "tools/VqfWriter.h"
 #include "ui/ShuffleDlg.h"
 

@@ -6,7 +6,7 @@
 // holds JUMBLA_SLOW_DRIVE_HOLD ("held") never returns while the drive is
 // mounted. Without the drive every case skips, saying why.
 
-#include "tests/support/Pinger.h"
+#include "tools/Pinger.h"
 #include "tests/ui/MainWindowTest.h"
 #include "tools/VqfWriter.h"
 

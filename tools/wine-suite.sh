@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Runs a Windows tree's test suite: makes the tree's Wine prefix if needed
+# (tools/wine-setup.sh), then runs CTest on a virtual display of its own
+# (tools/with-xvfb.sh), writing a JUnit report into the tree:
+#   tools/wine-suite.sh <win32|win64> <report name> [wine]
+# "wine" runs the tests under Wine only (CTest label wine), not the checks
+# of the built program. JOBS (default: the CPUs) tests run at once. With
+# JUMBLA_WINE_ROOT set, it is that root's Wine (tools/wine-run.sh).
+#
+# The 32-bit tree where this host runs no 32-bit code (tools/host32.sh):
+# its Wine tests run inside a virtual machine that does (tools/vm32.sh),
+# without the soak test, which would take most of an hour there; its other
+# tests (the program's checks, its release build) run here, into the report
+# "<report name less .xml>-host.xml". Where the VM cannot run either, all
+# run here and each Wine test reports itself skipped; the reason is kept in
+# build/win32/vm32-skipped for make's closing line.
+set -u
+here=$(cd "$(dirname "$0")/.." && pwd)
+. "$here/tools/lib.sh"
+build=$here/build
+in_vm=
+[ "$1" = --in-vm ] && { in_vm=1; shift; }
+tree=$1 report=$2 only=${3:-}
+host_report=${report%.xml}-host.xml
+
+# suite <report> [ctest arguments...]
+suite() {
+  local junit=$1
+  shift
+  [ "$only" != wine ] || set -- -L wine "$@"
+  { "$here/tools/wine-setup.sh" "$build" "$build/$tree/wineprefix" "$tree" || [ $? -eq 77 ]; } &&
+    WINEPREFIX=$build/$tree/wineprefix "$here/tools/with-xvfb.sh" --wine-session \
+      ctest --test-dir "$build/$tree" --output-on-failure -j "${JOBS:-$(nproc)}" --output-junit "$junit" "$@"
+}
+
+if [ -n "$in_vm" ]; then
+  # A Wine root's /tmp, where its server makes its socket, is build/wine-tmp
+  # (tools/wine-run.sh); the VM's 9p share of the clone takes no sockets.
+  if [ -n "${JUMBLA_WINE_ROOT:-}" ]; then
+    mkdir -p "$build/wine-tmp" && mount -t tmpfs wine-tmp "$build/wine-tmp" || exit 1
+    trap 'umount "$build/wine-tmp" || umount -l "$build/wine-tmp"' EXIT
+  fi
+  suite "$report" -L wine -E '^robustness_soak_tests$'
+  exit
+fi
+rm -f "$build/$tree/vm32-skipped" "$build/$tree/$host_report"
+if [ "$tree" = win64 ] || host32_check || [ "$host32" != no ]; then
+  suite "$report"
+  exit
+fi
+
+echo "wine-suite: $host32_why: the 32-bit Wine tests run in a virtual machine (tools/vm32.sh), without robustness_soak_tests"
+mkdir -p "$build/vm32"
+# vm32.sh's last line on stderr is its reason when it cannot run the VM.
+exec 3>&1
+"$here/tools/vm32.sh" "$0" --in-vm "$tree" "$report" 2>&1 >&3 3>&- | tee "$build/vm32/stderr" >&2
+rc=${PIPESTATUS[0]}
+if [ "$rc" -eq 77 ]; then
+  echo "no virtual machine could run it ($(tail -n 1 "$build/vm32/stderr" | sed 's/^vm32: //'))" >"$build/$tree/vm32-skipped"
+  suite "$report"
+  exit
+fi
+[ "$only" = wine ] && exit "$rc"
+# The Wine tests' status stands; the checks that need no Wine add theirs.
+suite "$host_report" -LE wine || rc=1
+exit "$rc"
