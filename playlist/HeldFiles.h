@@ -30,6 +30,9 @@ public:
     bool TryHold(const CString& path);
     void Release(const CString& path);
 
+    // Whether two paths name one file as this set tells files apart.
+    static bool SameFile(const CString& a, const CString& b) { return Key(a) == Key(b); }
+
 private:
     static std::string Key(const CString& path);
 

@@ -38,34 +38,42 @@ void CLoadQueue::Load(const CString& path, DisplayMode mode)
 
 void CLoadQueue::DropUnopenedLoadsOf(const CString& path)
 {
-    CString key = path;
-    key.MakeUpper();
-    bool dropping = false;
-    CString droppedPath;
     for (std::size_t i = 0; i < m_steps.size();) {
-        Step& step = m_steps[i];
-        if (!step.command) {
-            CString stepKey = step.path;
-            stepKey.MakeUpper();
-            dropping = step.load && step.load->GetState() == CEntryLoad::opening && stepKey == key;
-            if (!dropping) {
-                ++i;
-                continue;
-            }
-            step.load->Cancel();
-            droppedPath = step.path;
-        } else if (!dropping || step.kind == always) {
-            if (dropping) {
-                // Keeps the path of its own place.
-                step.command = [command = std::move(step.command), where = droppedPath](const CString&) { command(where); };
-            }
+        const Step& step = m_steps[i];
+        if (!step.load || step.load->GetState() != CEntryLoad::opening || !CHeldFiles::SameFile(step.path, path)) {
             ++i;
             continue;
         }
-        m_steps.erase(m_steps.begin() + static_cast<std::ptrdiff_t>(i));
-        if (m_bInCommand && i < m_nInsertAt)
-            --m_nInsertAt;
+        // With the commands that wait for it, up to the next load.
+        std::size_t end = i + 1;
+        while (end < m_steps.size() && m_steps[end].command)
+            ++end;
+        Drop(i, end, CString());
     }
+}
+
+CString CLoadQueue::Drop(std::size_t begin, std::size_t end, CString path)
+{
+    std::size_t kept = begin;
+    for (std::size_t i = begin; i < end; ++i) {
+        Step& step = m_steps[i];
+        if (!step.command) {
+            if (step.load)
+                step.load->Cancel();
+            path = step.path;
+        } else if (step.kind == always) {
+            // Keeps the path of its own place.
+            step.command = [command = std::move(step.command), path](const CString&) { command(path); };
+            if (i != kept)
+                m_steps[kept] = std::move(step);
+            ++kept;
+        }
+    }
+    m_steps.erase(m_steps.begin() + static_cast<std::ptrdiff_t>(kept), m_steps.begin() + static_cast<std::ptrdiff_t>(end));
+    // A command's own steps go in after it, before the rest.
+    if (m_bInCommand && m_nInsertAt > kept)
+        m_nInsertAt = m_nInsertAt >= end ? m_nInsertAt - (end - kept) : kept;
+    return path;
 }
 
 void CLoadQueue::Run(Command command, CommandKind kind)
@@ -178,21 +186,7 @@ void CLoadQueue::Supersede()
     }
     if (newest == 0)
         return;
-    std::deque<Step> kept;
-    for (std::size_t i = 0; i < newest; ++i) {
-        Step& step = m_steps[i];
-        if (!step.command) {
-            if (step.load)
-                step.load->Cancel();
-            m_path = step.path;
-        } else if (step.kind == always) {
-            // Keeps the path of its own place.
-            step.command = [command = std::move(step.command), path = m_path](const CString&) { command(path); };
-            kept.push_back(std::move(step));
-        }
-    }
-    m_steps.erase(m_steps.begin(), m_steps.begin() + static_cast<std::ptrdiff_t>(newest));
-    m_steps.insert(m_steps.begin(), std::make_move_iterator(kept.begin()), std::make_move_iterator(kept.end()));
+    m_path = Drop(0, newest, m_path);
 }
 
 bool CLoadQueue::RunFirstCommand()

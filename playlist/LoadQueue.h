@@ -130,6 +130,10 @@ private:
     // Drops the loads of path that have not opened, with the list commands
     // right after each.
     void DropUnopenedLoadsOf(const CString& path);
+    // Drops the steps [begin, end): loads are cancelled, list commands go,
+    // clean-ups stay with the path of their place (path is the one in force
+    // at begin). Returns the path in force at end.
+    CString Drop(std::size_t begin, std::size_t end, CString path);
     // Takes the steps in order as far as the loads allow; once at a time.
     void Advance();
     void TakeSteps();

@@ -72,12 +72,12 @@ void CShuffleListBox::ShuffleList()
     struct Entry
     {
         CString text;
-        DWORD_PTR lineIndex;
+        UINT lineIndex;
     };
     std::vector<Entry> entries(count);
     for (int i = 0; i < count; ++i) {
         GetText(i, entries[i].text);
-        entries[i].lineIndex = GetItemData(i);
+        entries[i].lineIndex = static_cast<UINT>(GetItemData(i));
     }
 
     const std::vector<std::size_t> order = ShuffledOrder(static_cast<std::size_t>(count), AfxGetRandom());
@@ -85,8 +85,6 @@ void CShuffleListBox::ShuffleList()
     // One refill instead of 8n visible moves: the control repaints once.
     CRedrawGuard redraw(*this);
     RemoveEntries();
-    for (std::size_t from : order) {
-        const int index = AddString(entries[from].text);
-        SetItemData(index, entries[from].lineIndex);
-    }
+    for (std::size_t from : order)
+        AddEntry(entries[from].text, entries[from].lineIndex);
 }
