@@ -50,12 +50,12 @@ wine-setup-win32 wine-setup-win64: wine-setup-%: deps
 test-native: native
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS) --output-junit junit.xml
 
-# The load's threads and the queue's order under ThreadSanitizer: its own
-# tree, that one test program alone.
+# The playlist engine's tests, the load's threads and the queue's order
+# among them, under ThreadSanitizer: a tree of their own, that program alone.
 test-tsan: deps
 	cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=Debug -DJUMBLA_TSAN=ON > /dev/null
-	cmake --build $(TSAN) -j $(JOBS) --target load_tests
-	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R '^load_tests$$' --output-junit junit.xml
+	cmake --build $(TSAN) -j $(JOBS) --target playlist_core_tests
+	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R '^playlist_core_tests$$' --output-junit junit.xml
 
 # Windows tests run through Wine on a virtual display of their own; the
 # display and the tree's wineserver are stopped afterwards. The 32-bit suite

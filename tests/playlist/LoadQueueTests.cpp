@@ -6,8 +6,6 @@
 #include "playlist/EntryLoad.h"
 #include "playlist/LoadQueue.h"
 
-#include "tests/framework/TempDir.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -24,8 +22,6 @@
 #include <vector>
 
 namespace {
-
-using Entries = std::vector<std::pair<std::string, UINT>>;
 
 std::string Text(const CString& s)
 {
@@ -240,7 +236,6 @@ using Lines = std::vector<std::string>;
 TEST(LoadQueueTest, WhatTheUserDoesTakesEffectInTheOrderGiven)
 {
     const Lines p = Songs("p", 30);                       // P's files: 5 ms a header
-    const Lines o(p.begin(), p.begin() + 20);             // O names P's first 20
     const Lines stuck = {"s0.vqf", "held.vqf", "s1.vqf"}; // a read that never returns
     const Lines q = Songs("q", 3);
     const Lines saved = Songs("v", 2);
@@ -256,15 +251,6 @@ TEST(LoadQueueTest, WhatTheUserDoesTakesEffectInTheOrderGiven)
              w.queue.Load("P", DisplayMode::title);
              w.PollUntil([&] { return w.list.size() >= 3; });
              w.queue.Load("P", DisplayMode::fileName);
-             w.queue.Load("P", DisplayMode::title);
-         },
-         Titles(p), {}},
-        {"P, O naming P's first files, then P again, mid-load",
-         [](Window& w) {
-             w.queue.Load("P", DisplayMode::title);
-             w.PollUntil([&] { return w.list.size() >= 2; });
-             w.queue.Load("O", DisplayMode::title);
-             w.PollFor(15);
              w.queue.Load("P", DisplayMode::title);
          },
          Titles(p), {}},
@@ -377,7 +363,6 @@ TEST(LoadQueueTest, WhatTheUserDoesTakesEffectInTheOrderGiven)
     for (const auto& row : rows) {
         const auto drive = std::make_shared<FakeDrive>();
         drive->AddSongs("P", p, 5);
-        drive->AddSongs("O", o, 5);
         drive->AddSongs("STUCK", stuck, 0);
         drive->AddSongs("Q", q, 0);
         drive->AddSongs("V", saved, 0);
@@ -394,143 +379,10 @@ TEST(LoadQueueTest, WhatTheUserDoesTakesEffectInTheOrderGiven)
     }
 }
 
-// The load on threads gives what the one-thread load gives, whatever the
-// order its threads finish in and however many of them it can start.
-class EntryLoadTest : public ::testing::Test
-{
-protected:
-    struct Taken
-    {
-        Entries entries;
-        std::vector<UINT> unreadable;  // line indices
-        CEntryLoad::State state;
-    };
-
-    // Takes the entries as the window does: every finished one, in order,
-    // at every poll.
-    static Taken Take(const std::shared_ptr<CEntryLoad>& load)
-    {
-        Taken taken;
-        for (int polls = 0; polls < 30000; ++polls) {
-            taken.state = load->GetState();
-            for (; const CEntryLoad::Entry* entry = load->NextFinished(); load->TakeNext()) {
-                taken.entries.emplace_back(Text(entry->text), entry->lineIndex);
-                if (entry->unreadable)
-                    taken.unreadable.push_back(entry->lineIndex);
-            }
-            if (taken.state == CEntryLoad::openFailed || load->IsComplete())
-                return taken;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        ADD_FAILURE() << "the load did not end";
-        return taken;
-    }
-
-    TempDir m_dir;
-};
-
-TEST_F(EntryLoadTest, TitleModeOnThreadsGivesTheOneThreadResult)
-{
-    // Entries whose headers read, fail half way, or cannot be opened, each
-    // taking its own time, so that the threads finish out of order; every
-    // 13th names an earlier entry's file again (read once: files are opened
-    // for exclusive use).
-    const auto name = [](int i) { return (i % 7 == 3 ? "missing" : i % 5 == 1 ? "half" : "song") + std::to_string(i); };
-    std::string playlist = "#control(repeat=\"all\")\n";
-    for (int i = 0; i < 300; ++i)
-        playlist += name(i % 13 ? i : i / 2) + ".vqf\n" + (i % 11 ? "" : "\n#c\n");
-    const std::string path = m_dir.Path("threads.vql");
-    WriteBytes(path, playlist);
-    std::atomic<int> reads{0};
-    int readSleepMs = 0;  // 0: a few hundred microseconds, by the path
-    const VqfTagReader readTags = [&reads, &readSleepMs](const CString& path, CString& title, CString& author) {
-        ++reads;
-        if (readSleepMs > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(readSleepMs));
-        else
-            std::this_thread::sleep_for(std::chrono::microseconds((path.GetLength() * 37 + path[4] * 11) % 300));
-        if (path.Find('m') == 0)
-            throw CFileException(CFileException::fileNotFound, 2, path);
-        title = "T " + path;
-        if (path.Find('h') == 0)
-            return 0;
-        author = "A";
-        return 1;
-    };
-    // The one-thread result: each line in turn, as the reader gives them.
-    Entries expected;
-    std::vector<UINT> expectedUnreadable;
-    std::set<std::string> distinctLines;
-    CEntryLoad::ReadPlaylistFile(path.c_str(), [&](const CString& line, UINT lineIndex) {
-        distinctLines.insert(Text(line));
-        try {
-            expected.emplace_back(Text(TitleText(line, readTags)), lineIndex);
-        } catch (const CFileException&) {
-            expected.emplace_back(Text(line), lineIndex);
-            expectedUnreadable.push_back(lineIndex);
-        }
-        return true;
-    });
-
-    // slowReadMs 0 starts every reader at once; else the reader thread
-    // starts them when headers come slower than that each. Whether threads
-    // besides the playlist's reader were asked for is unchecked where
-    // threads are refused; how many is not told: the others may finish the
-    // load while the reader still starts them.
-    enum Threads { unchecked, readerAlone, others };
-    const struct
-    {
-        const char* name;
-        int headerReaders;
-        int threadsAvailable;
-        double slowReadMs;
-        int readSleepMs;
-        Threads threads;
-    } cases[] = {
-        {"eight readers", 8, 100, 0, 0, others},
-        {"one reader", 1, 100, 0, 0, readerAlone},
-        {"only the playlist's reader", 8, 1, 0, 0, unchecked},
-        {"three of eight", 8, 3, 0, 0, unchecked},
-        {"headers quicker than a second each: the reader alone", 8, 100, 1000, 0, readerAlone},
-        {"headers of 2 ms each: the others join", 8, 100, CEntryLoad::kSlowReadMs, 2, others},
-    };
-    for (const auto& c : cases) {
-        reads = 0;
-        readSleepMs = c.readSleepMs;
-        // The first threadsAvailable threads start, then none. A row's own
-        // count: a load's reader may still be starting threads after the
-        // load is whole.
-        const auto available = std::make_shared<std::atomic<int>>(c.threadsAvailable);
-        CEntryLoad::Options options;
-        options.readTags = readTags;
-        options.beginThread = [available](std::function<void()> work) {
-            return (*available)-- > 0 && AfxBeginWorkerThread(std::move(work));
-        };
-        options.headerReaders = c.headerReaders;
-        options.slowReadMs = c.slowReadMs;
-        const Taken taken = Take(CEntryLoad::Start(path.c_str(), DisplayMode::title, options));
-        EXPECT_EQ(taken.entries, expected) << c.name;
-        EXPECT_EQ(taken.unreadable, expectedUnreadable) << c.name;
-        EXPECT_EQ(reads, static_cast<int>(distinctLines.size())) << c.name << ": every file once";
-        const int asked = c.threadsAvailable - *available;
-        if (c.threads == readerAlone) {
-            EXPECT_EQ(asked, 1) << c.name;
-        }
-        if (c.threads == others) {
-            EXPECT_GE(asked, 2) << c.name;
-        }
-    }
-
-    CEntryLoad::Options noThread;
-    noThread.beginThread = [](std::function<void()>) { return FALSE; };
-    EXPECT_EQ(CEntryLoad::Start(path.c_str(), DisplayMode::title, noThread)->GetState(), CEntryLoad::openFailed)
-        << "no thread: the load fails, never runs on the caller's thread";
-}
-
 // A cancelled load's threads stop after the read they are in, and its
 // playlist reader at the next line, closing the playlist; a read that never
 // returns pins its own line, not the load.
-TEST_F(EntryLoadTest, ACancelledLoadReadsNoFurtherAndPinsNothing)
+TEST(EntryLoadCancelTest, ACancelledLoadReadsNoFurtherAndPinsNothing)
 {
     const auto drive = std::make_shared<FakeDrive>();
     const Lines songs = Songs("s", 100);
