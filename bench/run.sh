@@ -4,8 +4,8 @@
 # (make bench passes build/bench and build/bench-windows). The Windows
 # benchmark runs under Wine in WINEPREFIX (prepared by tools/wine-setup.sh)
 # on a virtual display of its own; its table is appended. The title-mode
-# benchmark runs with a slow drive mounted (tests/robustness/with-slow-drive.sh,
-# with the tree's tools/slowfs; root and /dev/fuse): without it, its
+# benchmark runs with a slow drive mounted (tests/robustness/drives.sh, with
+# the tree's tools/slowfs; root and /dev/fuse): without it, its
 # slow-drive section says why and the rest runs all the same.
 set -eu
 build=${1:?usage: bench/run.sh BUILD_DIR [WINDOWS_BUILD_DIR]}
@@ -17,11 +17,14 @@ command -v shuf >/dev/null || { echo "bench/run.sh: shuf (coreutils) is needed" 
 if [ -n "$windows" ]; then
   # Written aside first: a failed run leaves no half table behind.
   table=$(mktemp)
-  trap 'rm -f "$table"' EXIT
+  . "$here/../tests/robustness/drives.sh"
+  trap 'drives_unmount; rm -f "$table"' EXIT
   "$tools/with-xvfb.sh" "$tools/wine-run.sh" "$windows/bench/windows/playlist_bench_win.exe" >"$table"
   echo >>"$table"
-  JUMBLA_SLOWFS=$windows/tools/slowfs/slowfs "$tools/with-xvfb.sh" "$here/../tests/robustness/with-slow-drive.sh" \
-    "$windows/slow-drive" "$tools/wine-run.sh" "$windows/bench/windows/title_bench_win.exe" >>"$table"
+  # Mounted before the benchmark's Wine server starts.
+  drives_mount "$windows" "$windows/tools/slowfs/slowfs"
+  "$tools/with-xvfb.sh" "$tools/wine-run.sh" "$windows/bench/windows/title_bench_win.exe" >>"$table"
+  drives_unmount
   { echo; cat "$table"; } >>"$here/RESULTS.md"
 fi
 echo "bench/run.sh: wrote $here/RESULTS.md"

@@ -1,12 +1,10 @@
 # jumbla_add_test(<name> SOURCES <files...> [LIBS <targets...>]
-#                 [WINDOWS_ONLY] [NATIVE_ONLY] [RESOURCES <rc files...>]
-#                 [WRAPPER <command...>])
+#                 [WINDOWS_ONLY] [NATIVE_ONLY] [RESOURCES <rc files...>])
 #
 # Builds a GoogleTest executable and registers it with CTest. Portable tests
 # are built in both trees: natively they run directly, in the windows tree
 # through Wine (CMAKE_CROSSCOMPILING_EMULATOR). Windows tests need the display
-# that `make test` provides and the tree's Wine prefix. A WRAPPER command
-# runs the test program (and, cross-compiled, its emulator) as its last arguments.
+# that `make test` provides and the tree's Wine prefix.
 # Exit 77 is the emulator's word that this host cannot run the program (a
 # 32-bit one where the kernel runs no 32-bit code): CTest reports it skipped.
 
@@ -29,7 +27,7 @@ set(JUMBLA_WINE_TEST_TIMEOUT 300)
 set(JUMBLA_HOST_CANNOT_RUN 77)
 
 function(jumbla_add_test name)
-  cmake_parse_arguments(T "WINDOWS_ONLY;NATIVE_ONLY" "" "SOURCES;LIBS;RESOURCES;WRAPPER" ${ARGN})
+  cmake_parse_arguments(T "WINDOWS_ONLY;NATIVE_ONLY" "" "SOURCES;LIBS;RESOURCES" ${ARGN})
   if(T_WINDOWS_ONLY AND NOT WIN32)
     return()
   endif()
@@ -40,11 +38,7 @@ function(jumbla_add_test name)
   # The toolchain's posix thread model runtime, not the win32 one the shipped
   # program links (tools/link-thread-model.sh): GoogleTest needs std::mutex.
   target_link_libraries(${name} PRIVATE ${T_LIBS} ${JUMBLA_GTEST_LIBS})
-  if(T_WRAPPER)
-    add_test(NAME ${name} COMMAND ${T_WRAPPER} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> --gtest_color=no)
-  else()
-    add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
-  endif()
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
   if(WIN32)
     # Tests run under Wine, which has Vista's API (RegDeleteTree, for one);
     # the program's own code keeps to the oldest Windows of framework/Platform.h.

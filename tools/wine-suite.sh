@@ -17,28 +17,54 @@
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/tools/lib.sh"
+. "$here/tests/robustness/drives.sh"
 build=$here/build
 in_vm=
 [ "$1" = --in-vm ] && { in_vm=1; shift; }
 tree=$1 report=$2 only=${3:-}
 host_report=${report%.xml}-host.xml
 
-# suite <report> [ctest arguments...]
+# suite <report> [ctest arguments...]: the prefix, then the fault and slow
+# drives (mounted before the session's server starts, which then sees
+# them), then CTest on a display and Wine session of its own.
 suite() {
-  local junit=$1
+  local junit=$1 rc
   shift
   [ "$only" != wine ] || set -- -L wine "$@"
-  { "$here/tools/wine-setup.sh" "$build" "$build/$tree/wineprefix" "$tree" || [ $? -eq 77 ]; } &&
-    WINEPREFIX=$build/$tree/wineprefix "$here/tools/with-xvfb.sh" --wine-session \
-      ctest --test-dir "$build/$tree" --output-on-failure -j "${JOBS:-$(nproc)}" --output-junit "$junit" "$@"
+  { "$here/tools/wine-setup.sh" "$build" "$build/$tree/wineprefix" "$tree" || [ $? -eq 77 ]; } || return 1
+  unmanaged_windows "$build/$tree/wineprefix"
+  drives_mount "$build/$tree" "$build/$tree/tools/slowfs/slowfs"
+  WINEPREFIX=$build/$tree/wineprefix "$here/tools/with-xvfb.sh" --wine-session \
+    ctest --test-dir "$build/$tree" --output-on-failure -j "${JOBS:-$(nproc)}" --output-junit "$junit" "$@"
+  rc=$?
+  drives_unmount
+  return $rc
 }
+# Xvfb has no window manager, and Wine waits two seconds for one to withdraw
+# each top-level window that goes away (every message box and dialog a test
+# closes) unless its windows are unmanaged: set once in the tree's prefix.
+unmanaged_windows() {
+  local prefix
+  prefix=$(WINEPREFIX=$1 "$here/tools/wine-run.sh" --prefix)
+  [ -f "$prefix/user.reg" ] && ! grep -q '^"Managed"="N"' "$prefix/user.reg" || return 0
+  WINEPREFIX=$1 "$here/tools/wine-run.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  WINEPREFIX=$1 "$here/tools/wine-run.sh" --server -w
+}
+wine_tmp=
+cleanup() {
+  drives_unmount
+  [ -z "$wine_tmp" ] || umount "$wine_tmp" || umount -l "$wine_tmp"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
 
 if [ -n "$in_vm" ]; then
   # A Wine root's /tmp, where its server makes its socket, is build/wine-tmp
   # (tools/wine-run.sh); the VM's 9p share of the clone takes no sockets.
   if [ -n "${JUMBLA_WINE_ROOT:-}" ]; then
     mkdir -p "$build/wine-tmp" && mount -t tmpfs wine-tmp "$build/wine-tmp" || exit 1
-    trap 'umount "$build/wine-tmp" || umount -l "$build/wine-tmp"' EXIT
+    wine_tmp=$build/wine-tmp
   fi
   suite "$report" -L wine -E '^robustness_soak_tests$'
   exit

@@ -81,7 +81,7 @@ CString SlowDriveRoot(CString& why)
     if (root.IsEmpty()) {
         why = EnvironmentVariable("JUMBLA_NO_SLOW_DRIVE");
         if (why.IsEmpty())
-            why = "not run under tests/robustness/with-slow-drive.sh";
+            why = "no slow drive mounted (tests/robustness/drives.sh)";
     }
     return root;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 // The floor of a title-mode load on a slow drive: the slow drive of
-// tests/robustness/with-slow-drive.sh (bench/run.sh runs title_bench_win
-// under it), files written into its backing folder and read through the
+// tests/robustness/drives.sh (bench/run.sh runs title_bench_win
+// on it), files written into its backing folder and read through the
 // drive, where the first read after each open waits the drive's delay
 // (10 ms). The drive drops a file's cached pages at every open, so each loop
 // pays one delay a file however often it runs over the same files.

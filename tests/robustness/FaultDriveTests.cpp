@@ -1,6 +1,6 @@
 // The main window on real failing drives, under Wine: a full drive (a small
 // tmpfs, filled by the test) and a read-only drive (a tmpfs mounted
-// read-only). tests/robustness/with-fault-drives.sh mounts both and names
+// read-only). The suite's runner mounts both (tests/robustness/drives.sh) and names
 // their folder in JUMBLA_FAULT_DRIVES; without it every case skips.
 
 #include "tests/ui/MainWindowTest.h"
@@ -23,7 +23,7 @@ public:
     {
         const CString root = EnvironmentVariable("JUMBLA_FAULT_DRIVES");
         if (root.IsEmpty())
-            GTEST_SKIP() << "no full or read-only drive: mounting them needs root (tests/robustness/with-fault-drives.sh)";
+            GTEST_SKIP() << "no full or read-only drive: mounting them needs root (tests/robustness/drives.sh)";
         MainWindowTest::SetUp();
         fullDrive = WindowsPathOfUnixPath(root + "/full");
         readOnlyDrive = WindowsPathOfUnixPath(root + "/readonly");

@@ -1,5 +1,5 @@
 // The program on a real slow drive, under Wine: tools/slowfs mounted by
-// tests/robustness/with-slow-drive.sh, which names its folder in
+// tests/robustness/drives.sh, which names its folder in
 // JUMBLA_SLOW_DRIVE. Files are written into backing/ (an ordinary folder,
 // fast) and read through drive/, where every read of a just-opened file
 // waits JUMBLA_SLOW_DRIVE_DELAY_MS (10 ms) and a read of a file whose name
