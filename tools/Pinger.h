@@ -12,7 +12,12 @@
 class CPinger
 {
 public:
-    explicit CPinger(HWND window) : m_window(window), m_thread(CreateThread(nullptr, 0, &Run, this, 0, nullptr)) {}
+    // `intervalMs` between pings: short for a fine figure, longer where the
+    // pings themselves would take the CPU the window needs.
+    explicit CPinger(HWND window, DWORD intervalMs = 5)
+        : m_window(window), m_intervalMs(intervalMs), m_thread(CreateThread(nullptr, 0, &Run, this, 0, nullptr))
+    {
+    }
     ~CPinger()
     {
         m_stop = true;
@@ -37,12 +42,13 @@ private:
             if (!SendMessageTimeoutA(pinger.m_window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
                 ++pinger.m_unanswered;
             pinger.m_slowestMs = std::max<DWORD>(pinger.m_slowestMs, GetTickCount() - start);
-            Sleep(5);  // between pings, not in one
+            Sleep(pinger.m_intervalMs);  // between pings, not in one
         }
         return 0;
     }
 
     const HWND m_window;
+    const DWORD m_intervalMs;
     std::atomic<bool> m_stop{false};
     std::atomic<DWORD> m_slowestMs{0};
     std::atomic<LONG> m_unanswered{0};
