@@ -67,9 +67,12 @@ if [ -n "$in_vm" ]; then
     wine_tmp=$build/wine-tmp
   fi
   suite "$report" -L wine -E '^robustness_soak_tests$'
-  exit
+  rc=$?
+  # Where the report's suites ran, for the closing table (tools/test-summary.sh).
+  echo VM >"$build/$tree/${report%.xml}.where"
+  exit "$rc"
 fi
-rm -f "$build/$tree/vm32-skipped" "$build/$tree/$host_report"
+rm -f "$build/$tree/vm32-skipped" "$build/$tree/$host_report" "$build/$tree/${report%.xml}.where"
 if [ "$tree" = win64 ] || host32_check || [ "$host32" != no ]; then
   suite "$report"
   exit

@@ -53,7 +53,7 @@ fi
 
 # The closing line counts what the host could not run as skipped.
 printf '<testsuite tests="18" failures="0" disabled="0" skipped="17">\n' >"$scratch/junit.xml"
-line=$("$top/tools/test-summary.sh" "$scratch/junit.xml")
+line=$("$top/tools/test-summary.sh" "$scratch/junit.xml" | tail -n 1)
 [ "$line" = "Tests: 1 passed, 0 failed, 17 skipped" ] || { echo "FAILED: summary said: $line"; failures=$((failures + 1)); }
 
 [ "$failures" -eq 0 ] && echo "host limits: all skip with their reason, or run in the VM"
