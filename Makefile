@@ -11,7 +11,7 @@ BENCH       := build/bench
 # The load's tests again under ThreadSanitizer.
 TSAN        := build/tsan
 
-.PHONY: all deps build native win32 win64 wine-setup-win32 wine-setup-win64 test test-native test-tsan test-win32 test-win64 test-wine10 run bench dist clean
+.PHONY: all deps build native win32 win64 wine-setup-win32 wine-setup-win64 test test-native test-tsan test-win32 test-win64 test-wine10 soak run bench dist clean
 
 all: build
 
@@ -102,6 +102,16 @@ test-wine10: win32 win64
 	$(skip_note); \
 	tools/test-summary.sh $(WIN32)/junit-wine10.xml $(WIN64)/junit-wine10.xml || rc=1; \
 	exit $$rc
+
+# The long soak, whose figures docs/robustness.md keeps (make test runs a
+# short one): the 64-bit program, and the 32-bit one where this host runs
+# 32-bit code.
+soak: win32 win64 wine-setup-win32 wine-setup-win64
+	@$(lib); rc=0; for tree in win64 win32; do \
+	  if [ $$tree = win32 ] && ! host32_check; then echo "soak: no 32-bit soak: $$host32_why"; continue; fi; \
+	  JUMBLA_SOAK=long WINEPREFIX=$(CURDIR)/build/$$tree/wineprefix tools/with-xvfb.sh --wine-session \
+	    tools/wine-run.sh build/$$tree/tests/robustness/robustness_soak_tests.exe || rc=1; \
+	done; exit $$rc
 
 # The demo runs the 32-bit program users get, or the 64-bit one where this
 # host runs no 32-bit code (tools/demo.sh says which).
