@@ -107,6 +107,12 @@ mount --move /share "/root$work"
 mount -t proc proc /root/proc
 mount -t sysfs sysfs /root/sys
 mount -t devtmpfs devtmpfs /root/dev
+# The links a Linux's scripts expect, which udev makes elsewhere: bash's
+# process substitution opens /dev/fd/N.
+ln -s /proc/self/fd /root/dev/fd
+ln -s /proc/self/fd/0 /root/dev/stdin
+ln -s /proc/self/fd/1 /root/dev/stdout
+ln -s /proc/self/fd/2 /root/dev/stderr
 mkdir -p /root/dev/pts /root/dev/shm
 mount -t devpts -o newinstance,ptmxmode=0666 devpts /root/dev/pts
 mount -t tmpfs -o mode=1777 shm /root/dev/shm

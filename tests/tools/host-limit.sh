@@ -31,10 +31,11 @@ expect 1 "is a 32-bit prefix" env WINEPREFIX="$scratch/p32" "$top/tools/jumbla"
 [ ! -e "$scratch/new" ] || { echo "FAILED: wine-setup made a prefix it cannot run"; failures=$((failures + 1)); }
 
 # There the 32-bit suite runs in a virtual machine whose kernel runs 32-bit
-# code: the command's output and status come back, and a VM past its time
-# limit is a skip with its reason that leaves nothing running. A VM that
-# cannot run at all is a skip too.
-out=$("$top/tools/vm32.sh" sh -c '"$1" && echo "32-bit code runs"; exit 3' - "$top/tools/host32.sh" 2>"$scratch/err")
+# code, a Linux such as bash expects (its process substitution opens
+# /dev/fd/N): the command's output and status come back, and a VM past its
+# time limit is a skip with its reason that leaves nothing running. A VM
+# that cannot run at all is a skip too.
+out=$("$top/tools/vm32.sh" bash -c 'cat <("$1" && echo "32-bit code runs"); exit 3' - "$top/tools/host32.sh" 2>"$scratch/err")
 got=$?
 if [ "$got" -eq 77 ]; then
   echo "no virtual machine here: $(tail -n 1 "$scratch/err")"
