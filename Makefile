@@ -115,9 +115,11 @@ soak: win32 win64 wine-setup-win32 wine-setup-win64
 
 # The demo runs the 32-bit program users get, or the 64-bit one where this
 # host runs no 32-bit code (tools/demo.sh says which).
+# Its sample generator and driver are built for it alone.
 run: native
-	@$(lib); if host32_check; then $(MAKE) --no-print-directory win32; \
-	else $(MAKE) --no-print-directory win64; fi
+	cmake --build $(NATIVE) -j $(JOBS) --target make_samples
+	@$(lib); if host32_check; then tree=win32; else tree=win64; fi; \
+	$(MAKE) --no-print-directory $$tree && cmake --build build/$$tree -j $(JOBS) --target demo_driver
 	tools/demo.sh
 
 bench: deps wine-setup-win64

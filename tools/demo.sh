@@ -29,7 +29,7 @@ standin=$win/tools/standin_player/SVQPlyer.exe
 driver=$win/tools/demo_driver/demo_driver.exe
 samples=$build/native/tools/make_samples
 for f in "$jumbla" "$standin" "$driver" "$samples"; do
-  [ -e "$f" ] || { echo "demo: $f is missing; run make build" >&2; exit 1; }
+  [ -e "$f" ] || { echo "demo: $f is missing; run make run" >&2; exit 1; }
 done
 
 # The demo's prefix is its own and disposable: one left by a demo of the
