@@ -1,5 +1,6 @@
-# What the Wine scripts, the demo and the Makefile share, in one place:
-# the host's answer on 32-bit code, a prefix's width, the compiled locales.
+# What the Wine scripts, the demo, the test suites and the Makefile share,
+# in one place: the host's answer on 32-bit code, a prefix's width, the
+# compiled locales, a virtual display and a test run's Wine session.
 # Sourced, never run; plain sh, so make's /bin/sh reads it too.
 #   . tools/lib.sh
 # The folder of this file: bash knows it; make's shell does not, so the
@@ -45,4 +46,51 @@ locale_build() {
     [ -d "$dir/$locale.UTF-8" ] && continue
     mkdir -p "$dir" && localedef -i "$locale" -f UTF-8 "$dir/$locale.UTF-8" || return
   done
+}
+
+# xvfb_start: a virtual display of its own (Xvfb picks a free number), in
+# DISPLAY; xvfb_stop ends it. Its id is in xvfb_pid.
+xvfb_pid=
+xvfb_start() {
+  local fifo display
+  fifo=$(mktemp -u) && mkfifo "$fifo" || return 1
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  read -r display <"$fifo"
+  rm -f "$fifo"
+  export DISPLAY=:$display
+}
+xvfb_stop() {
+  [ -z "$xvfb_pid" ] || { kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; }
+  xvfb_pid=
+}
+
+# wine_session_start: WINEPREFIX's Wine session on DISPLAY, for test runs:
+# its server, kept until wine_session_stop; Wine's own processes (services,
+# the desktop), started here, holding no pipe of anyone's (started by a
+# test, they would keep that test's output open as long as the session
+# lasts, and CTest would wait for them); and a process that holds the
+# desktop. Wine closes a desktop a second after its last program ends, and
+# the next program to open a window starts the desktop's process again
+# (seconds under emulation), which then holds that test's output. A console
+# program that waits forever on a pipe of its own (opened for reading and
+# writing, so that it neither ends nor blocks the open) holds the desktop
+# until the server ends. Nothing starts where the prefix is not made.
+wine_session_keeper=
+wine_session_start() {
+  local fifo
+  [ -f "$("$jumbla_tools/wine-run.sh" --prefix)/system.reg" ] || return 0
+  "$jumbla_tools/wine-run.sh" --server -p >/dev/null 2>&1 </dev/null || true
+  "$jumbla_tools/wine-run.sh" wineboot >/dev/null 2>&1 </dev/null || true
+  fifo=$(mktemp -u) && mkfifo "$fifo" && exec 4<>"$fifo" && rm -f "$fifo" || return 0
+  "$jumbla_tools/wine-run.sh" cmd <&4 4<&- >/dev/null 2>&1 &
+  wine_session_keeper=$!
+  exec 4<&-
+}
+# Ends WINEPREFIX's server and with it every Wine process of the prefix.
+wine_session_stop() {
+  [ -z "$wine_session_keeper" ] || kill "$wine_session_keeper" 2>/dev/null
+  "$jumbla_tools/wine-run.sh" --server -k >/dev/null 2>&1 || true
+  [ -z "$wine_session_keeper" ] || wait "$wine_session_keeper" 2>/dev/null
+  wine_session_keeper=
 }

@@ -2,6 +2,8 @@
 # Runs a command inside a small virtual machine whose kernel runs 32-bit
 # code, for a host whose own kernel runs none (tools/host32.sh says no):
 #   tools/vm32.sh <command> [args...]
+# or, sourced, in a subshell of its caller's (it sets traps and exits):
+#   ( . tools/vm32.sh; vm32_run <command> [args...] )
 #
 # The VM (qemu-system-x86_64, 2 CPUs) boots Debian's own kernel
 # (linux-image-amd64, /boot/vmlinuz-*) with an initramfs made once into
@@ -21,56 +23,58 @@
 # 1500). KVM where /dev/kvm runs guests, software emulation (TCG) elsewhere.
 # qemu is ended on every way out, Ctrl-C included.
 set -u
-here=$(cd "$(dirname "$0")/.." && pwd)
-vmdir=$here/build/vm32
-limit=${JUMBLA_VM_TIMEOUT:-1500}
-mem_mib=4096
-[ $# -gt 0 ] || { echo "usage: tools/vm32.sh <command> [args...]" >&2; exit 2; }
+vm32_script=${BASH_SOURCE[0]}
 
-skip() {
-  echo "vm32: $*" >&2
-  exit 77
-}
+vm32_run() {
+  here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  vmdir=$here/build/vm32
+  limit=${JUMBLA_VM_TIMEOUT:-1500}
+  mem_mib=4096
 
-qemu=$(command -v qemu-system-x86_64) ||
-  skip "no qemu-system-x86_64 (package qemu-system-x86; run tools/install-deps.sh)"
-busybox=/bin/busybox
-[ -x "$busybox" ] || skip "no $busybox (package busybox-static; run tools/install-deps.sh)"
-# The initramfs has no C library: only a static busybox runs there.
-LC_ALL=C readelf -l "$busybox" 2>/dev/null | grep -q 'program interpreter' &&
-  skip "$busybox is not the static one (package busybox-static; run tools/install-deps.sh)"
+  skip() {
+    echo "vm32: $*" >&2
+    exit 77
+  }
 
-# The newest kernel image whose modules are installed: its own 9p, overlay
-# and virtio drivers go into the initramfs, as they must match it exactly.
-kernel= kver=
-for image in $(printf '%s\n' /boot/vmlinuz-* | sort -rV); do
-  version=${image#/boot/vmlinuz-}
-  if [ -r "$image" ] && [ -f "/lib/modules/$version/modules.dep" ]; then
-    kernel=$image kver=$version
-    break
-  fi
-done
-[ -n "$kernel" ] || skip "no readable /boot/vmlinuz-* with its modules in /lib/modules (package linux-image-amd64; run tools/install-deps.sh)"
+  qemu=$(command -v qemu-system-x86_64) ||
+    skip "no qemu-system-x86_64 (package qemu-system-x86; run tools/install-deps.sh)"
+  busybox=/bin/busybox
+  [ -x "$busybox" ] || skip "no $busybox (package busybox-static; run tools/install-deps.sh)"
+  # The initramfs has no C library: only a static busybox runs there.
+  LC_ALL=C readelf -l "$busybox" 2>/dev/null | grep -q 'program interpreter' &&
+    skip "$busybox is not the static one (package busybox-static; run tools/install-deps.sh)"
 
-# The initramfs is made again when this script (which holds its init) is
-# newer, or for another kernel.
-initrd=$vmdir/initramfs-$kver.cpio.gz
-make_initramfs() {
-  local tree=$vmdir/initramfs.tree module path
-  rm -rf "$tree" && mkdir -p "$tree/bin" "$tree/modules" || return 1
-  cp "$busybox" "$tree/bin/busybox" || return 1
-  # modprobe lists each module after those it needs: the order to load them.
-  for module in virtio_pci 9pnet_virtio 9p overlay fuse; do
-    /sbin/modprobe -S "$kver" --show-depends "$module" || return 1
-  done | awk '$1 == "insmod" && !seen[$2]++ { print $2 }' | while read -r path; do
-    case $path in
-      *.ko) cp "$path" "$tree/modules/" ;;
-      *.ko.xz) xz -dc "$path" >"$tree/modules/$(basename "$path" .xz)" ;;
-      *) echo "vm32: cannot load $path (not a plain or xz module)" >&2; return 1 ;;
-    esac || return 1
-    basename "${path%.xz}" >>"$tree/modules/order"
-  done || return 1
-  cat >"$tree/init" <<'INIT'
+  # The newest kernel image whose modules are installed: its own 9p, overlay
+  # and virtio drivers go into the initramfs, as they must match it exactly.
+  kernel= kver=
+  for image in $(printf '%s\n' /boot/vmlinuz-* | sort -rV); do
+    version=${image#/boot/vmlinuz-}
+    if [ -r "$image" ] && [ -f "/lib/modules/$version/modules.dep" ]; then
+      kernel=$image kver=$version
+      break
+    fi
+  done
+  [ -n "$kernel" ] || skip "no readable /boot/vmlinuz-* with its modules in /lib/modules (package linux-image-amd64; run tools/install-deps.sh)"
+
+  # The initramfs is made again when this script (which holds its init) is
+  # newer, or for another kernel.
+  initrd=$vmdir/initramfs-$kver.cpio.gz
+  make_initramfs() {
+    local tree=$vmdir/initramfs.tree module path
+    rm -rf "$tree" && mkdir -p "$tree/bin" "$tree/modules" || return 1
+    cp "$busybox" "$tree/bin/busybox" || return 1
+    # modprobe lists each module after those it needs: the order to load them.
+    for module in virtio_pci 9pnet_virtio 9p overlay fuse; do
+      /sbin/modprobe -S "$kver" --show-depends "$module" || return 1
+    done | awk '$1 == "insmod" && !seen[$2]++ { print $2 }' | while read -r path; do
+      case $path in
+        *.ko) cp "$path" "$tree/modules/" ;;
+        *.ko.xz) xz -dc "$path" >"$tree/modules/$(basename "$path" .xz)" ;;
+        *) echo "vm32: cannot load $path (not a plain or xz module)" >&2; return 1 ;;
+      esac || return 1
+      basename "${path%.xz}" >>"$tree/modules/order"
+    done || return 1
+    cat >"$tree/init" <<'INIT'
 #!/bin/busybox sh
 # PID 1 of the VM: mounts the host's root read-only with a tmpfs on top, the
 # clone read-write at its own path, runs the command the host wrote into the
@@ -124,103 +128,109 @@ chroot /root /bin/bash "$work/build/vm32/$run/command"
 sync
 reboot -f
 INIT
-  chmod +x "$tree/init"
-  mkdir -p "$tree/proc" "$tree/sys" "$tree/dev"
-  (cd "$tree" && find . | "$busybox" cpio -o -H newc 2>/dev/null | gzip -1) >"$initrd.tmp" &&
-    mv "$initrd.tmp" "$initrd" && rm -rf "$tree"
-}
-mkdir -p "$vmdir" || skip "cannot make $vmdir"
-if [ ! -s "$initrd" ] || [ "$0" -nt "$initrd" ]; then
-  make_initramfs || skip "could not make the initramfs $initrd from $kver's modules"
-fi
-
-# Each run has a folder of its own in the clone: the command, its output,
-# its status; removed at the end.
-run=run.$$
-rundir=$vmdir/$run
-console=$vmdir/console.log
-rm -rf "$rundir" && mkdir -p "$rundir" || skip "cannot make $rundir"
-printf '%s\n' "$here" >"$rundir/workdir"
-{
-  echo "# Written by tools/vm32.sh: the caller's environment and command."
-  export -p
-  echo "unset DISPLAY XAUTHORITY WAYLAND_DISPLAY TMPDIR XDG_RUNTIME_DIR MAKEFLAGS MFLAGS MAKELEVEL JUMBLA_NO_32BIT"
-  printf 'cd %q || exit 1\n' "$PWD"
-  printf '%q ' "$@"
-  printf '</dev/null >%q 2>&1\n' "$rundir/output"
-  printf 'echo $? >%q\n' "$rundir/status"
-} >"$rundir/command"
-
-qemu_pid= tail_pid=
-stop() {
-  [ -z "$qemu_pid" ] || { kill "$qemu_pid" 2>/dev/null; wait "$qemu_pid" 2>/dev/null; }
-  [ -z "$tail_pid" ] || { kill "$tail_pid" 2>/dev/null; wait "$tail_pid" 2>/dev/null; }
-  qemu_pid= tail_pid=
-}
-trap 'stop; rm -rf "$rundir"' EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM HUP
-
-# boot <accel> <seconds>: starts the VM and waits until its init says it is
-# up; fails, with the VM ended, when it stops or stays silent that long.
-boot() {
-  local accel=$1 bound=$2 waited=0
-  : >"$console"
-  # -cpu max,-smap: qemu 7.2's emulated SMAP faults the iret back to 32-bit
-  # user code. No display, network or disk: the shares are all it needs.
-  "$qemu" -accel "$accel" -cpu max,-smap -smp 2 -m "$mem_mib" \
-    -nodefaults -no-user-config -display none -monitor none -no-reboot \
-    -serial "file:$console" \
-    -kernel "$kernel" -initrd "$initrd" \
-    -append "console=ttyS0 panic=-1 loglevel=4 jumbla.run=$run" \
-    -fsdev "local,id=hostroot,path=/,security_model=none,readonly=on,multidevs=remap" \
-    -device "virtio-9p-pci,fsdev=hostroot,mount_tag=hostroot" \
-    -fsdev "local,id=work,path=$here,security_model=none,multidevs=remap" \
-    -device "virtio-9p-pci,fsdev=work,mount_tag=work" \
-    </dev/null >"$vmdir/qemu.log" 2>&1 &
-  qemu_pid=$!
-  while ! grep -q "^jumbla-vm32: up" "$console" 2>/dev/null; do
-    if ! kill -0 "$qemu_pid" 2>/dev/null; then
-      why="qemu ($accel) stopped before the VM was up: $(tail -n 1 "$vmdir/qemu.log")"
-      stop
-      return 1
-    fi
-    if [ "$waited" -ge $((bound * 2)) ]; then
-      why="the VM ($accel) was not up after $bound s (its console: $console)"
-      stop
-      return 1
-    fi
-    sleep 0.5
-    waited=$((waited + 1))
-  done
-  booted=$((waited / 2))
-}
-
-start=$SECONDS why= accel=
-# /dev/kvm can be there while the CPU offers guests no virtualization (a
-# VM inside a VM): qemu then fails or the guest never comes up.
-if [ -r /dev/kvm ] && [ -w /dev/kvm ] && grep -qwE 'vmx|svm' /proc/cpuinfo; then
-  boot kvm 30 && accel=kvm || echo "vm32: KVM did not run it ($why); trying software emulation" >&2
-fi
-if [ -z "$accel" ]; then
-  boot tcg 180 && accel=tcg || skip "the VM could not run: $why"
-fi
-echo "vm32: the VM ($accel, 2 CPUs, $kver) was up in ${booted} s; running: $*" >&2
-
-tail -n +1 -F --pid="$qemu_pid" "$rundir/output" 2>/dev/null &
-tail_pid=$!
-while kill -0 "$qemu_pid" 2>/dev/null; do
-  if [ $((SECONDS - start)) -ge "$limit" ]; then
-    stop
-    skip "the VM did not finish within $limit s (JUMBLA_VM_TIMEOUT); its console: $console"
+    chmod +x "$tree/init"
+    mkdir -p "$tree/proc" "$tree/sys" "$tree/dev"
+    (cd "$tree" && find . | "$busybox" cpio -o -H newc 2>/dev/null | gzip -1) >"$initrd.tmp" &&
+      mv "$initrd.tmp" "$initrd" && rm -rf "$tree"
+  }
+  mkdir -p "$vmdir" || skip "cannot make $vmdir"
+  if [ ! -s "$initrd" ] || [ "$vm32_script" -nt "$initrd" ]; then
+    make_initramfs || skip "could not make the initramfs $initrd from $kver's modules"
   fi
-  sleep 1
-done
-wait "$qemu_pid"
-qemu_pid=
-# tail reads the last output once qemu is gone, then ends.
-wait "$tail_pid"
-tail_pid=
-[ -s "$rundir/status" ] || skip "the VM stopped before the command ended (its console: $console)"
-echo "vm32: done in $((SECONDS - start)) s" >&2
-exit "$(cat "$rundir/status")"
+
+  # Each run has a folder of its own in the clone: the command, its output,
+  # its status; removed at the end.
+  run=run.$$
+  rundir=$vmdir/$run
+  console=$vmdir/console.log
+  rm -rf "$rundir" && mkdir -p "$rundir" || skip "cannot make $rundir"
+  printf '%s\n' "$here" >"$rundir/workdir"
+  {
+    echo "# Written by tools/vm32.sh: the caller's environment and command."
+    export -p
+    echo "unset DISPLAY XAUTHORITY WAYLAND_DISPLAY TMPDIR XDG_RUNTIME_DIR MAKEFLAGS MFLAGS MAKELEVEL JUMBLA_NO_32BIT"
+    printf 'cd %q || exit 1\n' "$PWD"
+    printf '%q ' "$@"
+    printf '</dev/null >%q 2>&1\n' "$rundir/output"
+    printf 'echo $? >%q\n' "$rundir/status"
+  } >"$rundir/command"
+
+  qemu_pid= tail_pid=
+  stop() {
+    [ -z "$qemu_pid" ] || { kill "$qemu_pid" 2>/dev/null; wait "$qemu_pid" 2>/dev/null; }
+    [ -z "$tail_pid" ] || { kill "$tail_pid" 2>/dev/null; wait "$tail_pid" 2>/dev/null; }
+    qemu_pid= tail_pid=
+  }
+  trap 'stop; rm -rf "$rundir"' EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM HUP
+
+  # boot <accel> <seconds>: starts the VM and waits until its init says it is
+  # up; fails, with the VM ended, when it stops or stays silent that long.
+  boot() {
+    local accel=$1 bound=$2 waited=0
+    : >"$console"
+    # -cpu max,-smap: qemu 7.2's emulated SMAP faults the iret back to 32-bit
+    # user code. No display, network or disk: the shares are all it needs.
+    "$qemu" -accel "$accel" -cpu max,-smap -smp 2 -m "$mem_mib" \
+      -nodefaults -no-user-config -display none -monitor none -no-reboot \
+      -serial "file:$console" \
+      -kernel "$kernel" -initrd "$initrd" \
+      -append "console=ttyS0 panic=-1 loglevel=4 jumbla.run=$run" \
+      -fsdev "local,id=hostroot,path=/,security_model=none,readonly=on,multidevs=remap" \
+      -device "virtio-9p-pci,fsdev=hostroot,mount_tag=hostroot" \
+      -fsdev "local,id=work,path=$here,security_model=none,multidevs=remap" \
+      -device "virtio-9p-pci,fsdev=work,mount_tag=work" \
+      </dev/null >"$vmdir/qemu.log" 2>&1 &
+    qemu_pid=$!
+    while ! grep -q "^jumbla-vm32: up" "$console" 2>/dev/null; do
+      if ! kill -0 "$qemu_pid" 2>/dev/null; then
+        why="qemu ($accel) stopped before the VM was up: $(tail -n 1 "$vmdir/qemu.log")"
+        stop
+        return 1
+      fi
+      if [ "$waited" -ge $((bound * 2)) ]; then
+        why="the VM ($accel) was not up after $bound s (its console: $console)"
+        stop
+        return 1
+      fi
+      sleep 0.5
+      waited=$((waited + 1))
+    done
+    booted=$((waited / 2))
+  }
+
+  start=$SECONDS why= accel=
+  # /dev/kvm can be there while the CPU offers guests no virtualization (a
+  # VM inside a VM): qemu then fails or the guest never comes up.
+  if [ -r /dev/kvm ] && [ -w /dev/kvm ] && grep -qwE 'vmx|svm' /proc/cpuinfo; then
+    boot kvm 30 && accel=kvm || echo "vm32: KVM did not run it ($why); trying software emulation" >&2
+  fi
+  if [ -z "$accel" ]; then
+    boot tcg 180 && accel=tcg || skip "the VM could not run: $why"
+  fi
+  echo "vm32: the VM ($accel, 2 CPUs, $kver) was up in ${booted} s; running: $*" >&2
+
+  tail -n +1 -F --pid="$qemu_pid" "$rundir/output" 2>/dev/null &
+  tail_pid=$!
+  while kill -0 "$qemu_pid" 2>/dev/null; do
+    if [ $((SECONDS - start)) -ge "$limit" ]; then
+      stop
+      skip "the VM did not finish within $limit s (JUMBLA_VM_TIMEOUT); its console: $console"
+    fi
+    sleep 1
+  done
+  wait "$qemu_pid"
+  qemu_pid=
+  # tail reads the last output once qemu is gone, then ends.
+  wait "$tail_pid"
+  tail_pid=
+  [ -s "$rundir/status" ] || skip "the VM stopped before the command ended (its console: $console)"
+  echo "vm32: done in $((SECONDS - start)) s" >&2
+  exit "$(cat "$rundir/status")"
+}
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  [ $# -gt 0 ] || { echo "usage: tools/vm32.sh <command> [args...]" >&2; exit 2; }
+  vm32_run "$@"
+fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows tree's test suite: makes the tree's Wine prefix if needed
-# (tools/wine-setup.sh), then runs CTest on a virtual display of its own
-# (tools/with-xvfb.sh), writing a JUnit report into the tree:
+# (tools/wine-setup.sh), mounts the robustness tests' drives, then runs
+# CTest on a virtual display and Wine session of its own (tools/lib.sh),
+# writing a JUnit report into the tree:
 #   tools/wine-suite.sh <win32|win64> <report name> [wine]
 # "wine" runs the tests under Wine only (CTest label wine), not the checks
 # of the built program. JOBS (default: the CPUs) tests run at once. With
@@ -34,11 +35,21 @@ suite() {
   { "$here/tools/wine-setup.sh" "$build" "$build/$tree/wineprefix" "$tree" || [ $? -eq 77 ]; } || return 1
   unmanaged_windows "$build/$tree/wineprefix"
   drives_mount "$build/$tree" "$build/$tree/tools/slowfs/slowfs"
-  WINEPREFIX=$build/$tree/wineprefix "$here/tools/with-xvfb.sh" --wine-session \
-    ctest --test-dir "$build/$tree" --output-on-failure -j "${JOBS:-$(nproc)}" --output-junit "$junit" "$@"
+  export WINEPREFIX=$build/$tree/wineprefix
+  session=1
+  xvfb_start && wine_session_start
+  ctest --test-dir "$build/$tree" --output-on-failure -j "${JOBS:-$(nproc)}" --output-junit "$junit" "$@"
   rc=$?
-  drives_unmount
+  stop_suite
   return $rc
+}
+# Ends what suite started, on every way out.
+session=
+stop_suite() {
+  [ -z "$session" ] || wine_session_stop
+  session=
+  xvfb_stop
+  drives_unmount
 }
 # Xvfb has no window manager, and Wine waits two seconds for one to withdraw
 # each top-level window that goes away (every message box and dialog a test
@@ -52,7 +63,7 @@ unmanaged_windows() {
 }
 wine_tmp=
 cleanup() {
-  drives_unmount
+  stop_suite
   [ -z "$wine_tmp" ] || umount "$wine_tmp" || umount -l "$wine_tmp"
 }
 trap cleanup EXIT
@@ -82,7 +93,7 @@ echo "wine-suite: $host32_why: the 32-bit Wine tests run in a virtual machine (t
 mkdir -p "$build/vm32"
 # vm32.sh's last line on stderr is its reason when it cannot run the VM.
 exec 3>&1
-"$here/tools/vm32.sh" "$0" --in-vm "$tree" "$report" 2>&1 >&3 3>&- | tee "$build/vm32/stderr" >&2
+( . "$here/tools/vm32.sh"; vm32_run "$0" --in-vm "$tree" "$report" ) 2>&1 >&3 3>&- | tee "$build/vm32/stderr" >&2
 rc=${PIPESTATUS[0]}
 if [ "$rc" -eq 77 ]; then
   echo "no virtual machine could run it ($(tail -n 1 "$build/vm32/stderr" | sed 's/^vm32: //'))" >"$build/$tree/vm32-skipped"
