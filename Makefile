@@ -60,8 +60,8 @@ test-tsan: deps
 # Windows tests run through Wine on a virtual display of their own; the
 # display and the tree's wineserver are stopped afterwards. The 32-bit suite
 # runs in a virtual machine where this host runs no 32-bit code
-# (tools/wine-suite.sh).
-wine_suite = JOBS=$(JOBS) tools/wine-suite.sh $(1) $(2)
+# (tests/wine-suite.sh).
+wine_suite = JOBS=$(JOBS) tests/wine-suite.sh $(1) $(2)
 
 test-win32 test-win64: test-%: % deps
 	$(call wine_suite,$*,junit.xml)
@@ -87,7 +87,7 @@ test: build
 	$(MAKE) --no-print-directory test-win64 || rc=1; \
 	$(MAKE) --no-print-directory fuzz-smoke || rc=1; \
 	$(skip_note); \
-	tools/test-summary.sh $(NATIVE)/junit.xml $(TSAN)/junit.xml $(WIN32)/junit.xml $(win32_host_report) $(WIN64)/junit.xml || rc=1; \
+	tests/test-summary.sh $(NATIVE)/junit.xml $(TSAN)/junit.xml $(WIN32)/junit.xml $(win32_host_report) $(WIN64)/junit.xml || rc=1; \
 	exit $$rc
 
 # The Windows suites again under Debian 13's Wine 10, from a Debian 13 root
@@ -100,7 +100,7 @@ test-wine10: win32 win64
 	  $(call wine_suite,$$tree,junit-wine10.xml wine) || rc=1; \
 	done; \
 	$(skip_note); \
-	tools/test-summary.sh $(WIN32)/junit-wine10.xml $(WIN64)/junit-wine10.xml || rc=1; \
+	tests/test-summary.sh $(WIN32)/junit-wine10.xml $(WIN64)/junit-wine10.xml || rc=1; \
 	exit $$rc
 
 # The long soak, whose figures docs/robustness.md keeps (make test runs a

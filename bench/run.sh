@@ -5,7 +5,7 @@
 # benchmark runs under Wine in WINEPREFIX (prepared by tools/wine-setup.sh)
 # on a virtual display of its own; its table is appended. The title-mode
 # benchmark runs with a slow drive mounted (tests/robustness/drives.sh, with
-# the tree's tools/slowfs; root and /dev/fuse): without it, its
+# the tree's tests/support/slowfs; root and /dev/fuse): without it, its
 # slow-drive section says why and the rest runs all the same.
 set -eu
 build=${1:?usage: bench/run.sh BUILD_DIR [WINDOWS_BUILD_DIR]}
@@ -22,7 +22,7 @@ if [ -n "$windows" ]; then
   "$tools/with-xvfb.sh" "$tools/wine-run.sh" "$windows/bench/windows/playlist_bench_win.exe" >"$table"
   echo >>"$table"
   # Mounted before the benchmark's Wine server starts.
-  drives_mount "$windows" "$windows/tools/slowfs/slowfs"
+  drives_mount "$windows" "$windows/tests/support/slowfs/slowfs"
   "$tools/with-xvfb.sh" "$tools/wine-run.sh" "$windows/bench/windows/title_bench_win.exe" >>"$table"
   drives_unmount
   { echo; cat "$table"; } >>"$here/RESULTS.md"

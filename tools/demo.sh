@@ -25,7 +25,7 @@ export WINEPREFIX=$build/demo/wineprefix
 run="$top/tools/wine-run.sh"
 
 jumbla=$win/app/jumbla.exe
-standin=$win/tools/standin_player/SVQPlyer.exe
+standin=$win/tests/support/standin_player/SVQPlyer.exe
 driver=$win/tools/demo_driver/demo_driver.exe
 samples=$build/native/tools/make_samples
 for f in "$jumbla" "$standin" "$driver" "$samples"; do

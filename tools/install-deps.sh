@@ -4,7 +4,7 @@
 # The 32-bit program runs under Debian's 32-bit Wine loader (wine32:i386),
 # so the machine gets the i386 architecture first. Where the host's kernel
 # runs no 32-bit code, the 32-bit suite runs in a virtual machine made of
-# qemu, Debian's kernel and busybox (tools/vm32.sh).
+# qemu, Debian's kernel and busybox (tests/support/vm32.sh).
 set -eu
 packages=(
   cmake make g++ pkg-config python3

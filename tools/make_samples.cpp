@@ -10,7 +10,7 @@
 // exactly, whatever the compiler's character sets. One file name is Japanese
 // with a trail byte 0x5C (表); on disk its name is UTF-8, as Wine maps it.
 
-#include "tools/VqfWriter.h"
+#include "VqfWriter.h"
 
 #include <cstdio>
 #include <filesystem>

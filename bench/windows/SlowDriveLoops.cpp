@@ -1,6 +1,6 @@
 #include "SlowDriveLoops.h"
 
-#include "tools/VqfWriter.h"
+#include "VqfWriter.h"
 
 #include "BenchClock.h"
 

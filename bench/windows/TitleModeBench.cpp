@@ -9,8 +9,8 @@
 #include "playlist/EntryLoad.h"
 #include "playlist/VqfHeader.h"
 #include "res/resource.h"
-#include "tools/Pinger.h"
-#include "tools/VqfWriter.h"
+#include "bench/Pinger.h"
+#include "VqfWriter.h"
 #include "ui/ShuffleDlg.h"
 
 #include "../BenchFigures.h"
@@ -212,7 +212,7 @@ void SlowDriveSection(CShuffleDlg& dlg, const CString& warmPlaylist)
                      byReaders.back(), warmByReaders.back());
     }
 
-    std::printf("%d VQF files on a drive whose every read waits 10 ms (tools/slowfs, a FUSE passthrough that "
+    std::printf("%d VQF files on a drive whose every read waits 10 ms (tests/support/slowfs, a FUSE passthrough that "
                 "drops a file's cached pages at each open, so each file costs one wait). The window loads them "
                 "in title mode while another thread sends it WM_NULL every few milliseconds and keeps the slowest "
                 "answer. Milliseconds, one run each, taken in this order.\n\n",

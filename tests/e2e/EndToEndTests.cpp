@@ -9,8 +9,8 @@
 
 #include "res/resource.h"
 #include "tests/ui/UiTestSupport.h"
-#include "tools/VqfWriter.h"
-#include "tools/standin_player/StandinLog.h"
+#include "VqfWriter.h"
+#include "tests/support/standin_player/StandinLog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "player/PlayerProcess.h"
-#include "tools/standin_player/StandinDescription.h"
-#include "tools/standin_player/StandinLog.h"
+#include "tests/support/standin_player/StandinDescription.h"
+#include "tests/support/standin_player/StandinLog.h"
 
 #include "tests/framework/TempDir.h"
 

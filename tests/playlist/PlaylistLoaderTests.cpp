@@ -4,7 +4,7 @@
 #include "playlist/VqfHeader.h"
 
 #include "tests/framework/TempDir.h"
-#include "tools/VqfWriter.h"
+#include "VqfWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// The program on a real slow drive, under Wine: tools/slowfs mounted by
+// The program on a real slow drive, under Wine: tests/support/slowfs mounted by
 // tests/robustness/drives.sh, which names its folder in
 // JUMBLA_SLOW_DRIVE. Files are written into backing/ (an ordinary folder,
 // fast) and read through drive/, where every read of a just-opened file
@@ -6,9 +6,9 @@
 // holds JUMBLA_SLOW_DRIVE_HOLD ("held") never returns while the drive is
 // mounted. Without the drive every case skips, saying why.
 
-#include "tools/Pinger.h"
+#include "bench/Pinger.h"
 #include "tests/ui/MainWindowTest.h"
-#include "tools/VqfWriter.h"
+#include "VqfWriter.h"
 
 #include <algorithm>
 #include <commctrl.h>

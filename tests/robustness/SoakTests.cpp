@@ -7,7 +7,7 @@
 
 #include "framework/Random.h"
 #include "tests/ui/MainWindowTest.h"
-#include "tools/VqfWriter.h"
+#include "VqfWriter.h"
 
 #include <psapi.h>
 

@@ -5,7 +5,7 @@
 #include "framework/File.h"
 #include "playlist/VqfHeader.h"
 #include "tests/framework/TempDir.h"
-#include "tools/VqfWriter.h"
+#include "VqfWriter.h"
 
 #include <gtest/gtest.h>
 

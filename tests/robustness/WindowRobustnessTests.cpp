@@ -4,7 +4,7 @@
 
 #include "framework/Random.h"
 #include "tests/ui/MainWindowTest.h"
-#include "tools/VqfWriter.h"
+#include "VqfWriter.h"
 
 #include <functional>
 #include <string>

@@ -8,7 +8,7 @@
 #   <tree>/fault-drives/full       a 48 KB tmpfs: writes beyond it fail with a full disk
 #   <tree>/fault-drives/readonly   a read-only tmpfs holding list.vql
 #   <tree>/slow-drive/backing      an ordinary folder, emptied first: tests write here
-#   <tree>/slow-drive/drive        the same files through tools/slowfs, read-only:
+#   <tree>/slow-drive/drive        the same files through tests/support/slowfs, read-only:
 #                                  every first read after an open waits 10 ms, and a
 #                                  read of a file whose name holds "held" never
 #                                  returns while the drive is mounted

@@ -1,5 +1,5 @@
 #include "tests/ui/MainWindowTest.h"
-#include "tools/VqfWriter.h"
+#include "VqfWriter.h"
 
 using PlaylistEditTest = MainWindowTest;
 

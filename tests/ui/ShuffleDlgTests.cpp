@@ -3,7 +3,7 @@
 #include "playlist/ShuffleOrder.h"
 #include "tests/support/IconBitmap.h"
 #include "tests/ui/MainWindowTest.h"
-#include "tools/standin_player/StandinLog.h"
+#include "tests/support/standin_player/StandinLog.h"
 #include "ui/AboutDlg.h"
 
 #include <commctrl.h>

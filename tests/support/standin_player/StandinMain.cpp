@@ -8,9 +8,9 @@
 
 #include "framework/Platform.h"
 #include "framework/String.h"
-#include "tools/standin_player/StandinArgument.h"
-#include "tools/standin_player/StandinDescription.h"
-#include "tools/standin_player/StandinLog.h"
+#include "tests/support/standin_player/StandinArgument.h"
+#include "tests/support/standin_player/StandinDescription.h"
+#include "tests/support/standin_player/StandinLog.h"
 
 #include <string>
 #include <vector>

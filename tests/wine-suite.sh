@@ -3,13 +3,13 @@
 # (tools/wine-setup.sh), mounts the robustness tests' drives, then runs
 # CTest on a virtual display and Wine session of its own (tools/lib.sh),
 # writing a JUnit report into the tree:
-#   tools/wine-suite.sh <win32|win64> <report name> [wine]
+#   tests/wine-suite.sh <win32|win64> <report name> [wine]
 # "wine" runs the tests under Wine only (CTest label wine), not the checks
 # of the built program. JOBS (default: the CPUs) tests run at once. With
 # JUMBLA_WINE_ROOT set, it is that root's Wine (tools/wine-run.sh).
 #
 # The 32-bit tree where this host runs no 32-bit code (tools/host32.sh):
-# its Wine tests run inside a virtual machine that does (tools/vm32.sh),
+# its Wine tests run inside a virtual machine that does (tests/support/vm32.sh),
 # without the soak test, which would take most of an hour there; its other
 # tests (the program's checks, its release build) run here, into the report
 # "<report name less .xml>-host.xml". Where the VM cannot run either, all
@@ -34,7 +34,7 @@ suite() {
   [ "$only" != wine ] || set -- -L wine "$@"
   { "$here/tools/wine-setup.sh" "$build" "$build/$tree/wineprefix" "$tree" || [ $? -eq 77 ]; } || return 1
   unmanaged_windows "$build/$tree/wineprefix"
-  drives_mount "$build/$tree" "$build/$tree/tools/slowfs/slowfs"
+  drives_mount "$build/$tree" "$build/$tree/tests/support/slowfs/slowfs"
   export WINEPREFIX=$build/$tree/wineprefix
   session=1
   xvfb_start && wine_session_start
@@ -79,7 +79,7 @@ if [ -n "$in_vm" ]; then
   fi
   suite "$report" -L wine -E '^robustness_soak_tests$'
   rc=$?
-  # Where the report's suites ran, for the closing table (tools/test-summary.sh).
+  # Where the report's suites ran, for the closing table (tests/test-summary.sh).
   echo VM >"$build/$tree/${report%.xml}.where"
   exit "$rc"
 fi
@@ -89,11 +89,11 @@ if [ "$tree" = win64 ] || host32_check || [ "$host32" != no ]; then
   exit
 fi
 
-echo "wine-suite: $host32_why: the 32-bit Wine tests run in a virtual machine (tools/vm32.sh), without robustness_soak_tests"
+echo "wine-suite: $host32_why: the 32-bit Wine tests run in a virtual machine (tests/support/vm32.sh), without robustness_soak_tests"
 mkdir -p "$build/vm32"
 # vm32.sh's last line on stderr is its reason when it cannot run the VM.
 exec 3>&1
-( . "$here/tools/vm32.sh"; vm32_run "$0" --in-vm "$tree" "$report" ) 2>&1 >&3 3>&- | tee "$build/vm32/stderr" >&2
+( . "$here/tests/support/vm32.sh"; vm32_run "$0" --in-vm "$tree" "$report" ) 2>&1 >&3 3>&- | tee "$build/vm32/stderr" >&2
 rc=${PIPESTATUS[0]}
 if [ "$rc" -eq 77 ]; then
   echo "no virtual machine could run it ($(tail -n 1 "$build/vm32/stderr" | sed 's/^vm32: //'))" >"$build/$tree/vm32-skipped"

@@ -35,14 +35,14 @@ expect 1 "is a 32-bit prefix" env WINEPREFIX="$scratch/p32" "$top/tools/jumbla"
 # /dev/fd/N): the command's output and status come back, and a VM past its
 # time limit is a skip with its reason that leaves nothing running. A VM
 # that cannot run at all is a skip too.
-out=$("$top/tools/vm32.sh" bash -c 'cat <("$1" && echo "32-bit code runs"); exit 3' - "$top/tools/host32.sh" 2>"$scratch/err")
+out=$("$top/tests/support/vm32.sh" bash -c 'cat <("$1" && echo "32-bit code runs"); exit 3' - "$top/tools/host32.sh" 2>"$scratch/err")
 got=$?
 if [ "$got" -eq 77 ]; then
   echo "no virtual machine here: $(tail -n 1 "$scratch/err")"
 else
   [ "$got" -eq 3 ] && [ "$out" = "32-bit code runs" ] ||
     { echo "FAILED: vm32.sh gave $got and \"$out\":"; cat "$scratch/err"; failures=$((failures + 1)); }
-  JUMBLA_VM_TIMEOUT=1 "$top/tools/vm32.sh" sleep 600 2>"$scratch/err" &
+  JUMBLA_VM_TIMEOUT=1 "$top/tests/support/vm32.sh" sleep 600 2>"$scratch/err" &
   vm=$!
   wait $vm && got=0 || got=$?
   if [ "$got" -ne 77 ] || ! tail -n 1 "$scratch/err" | grep -q "did not finish within 1 s" ||
@@ -54,7 +54,7 @@ fi
 
 # The closing line counts what the host could not run as skipped.
 printf '<testsuite tests="18" failures="0" disabled="0" skipped="17">\n' >"$scratch/junit.xml"
-line=$("$top/tools/test-summary.sh" "$scratch/junit.xml" | tail -n 1)
+line=$("$top/tests/test-summary.sh" "$scratch/junit.xml" | tail -n 1)
 [ "$line" = "Tests: 1 passed, 0 failed, 17 skipped" ] || { echo "FAILED: summary said: $line"; failures=$((failures + 1)); }
 
 [ "$failures" -eq 0 ] && echo "host limits: all skip with their reason, or run in the VM"

@@ -1,6 +1,6 @@
-#include "tools/standin_player/StandinDescription.h"
+#include "tests/support/standin_player/StandinDescription.h"
 
-#include "tools/standin_player/StandinPlaylist.h"
+#include "tests/support/standin_player/StandinPlaylist.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "tools/VqfWriter.h"
+#include "VqfWriter.h"
 
 #include "playlist/VqfHeader.h"
 #include "tests/framework/TempDir.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/String.h"
-#include "tools/standin_player/StandinLog.h"
+#include "tests/support/standin_player/StandinLog.h"
 
 #include <vector>
 

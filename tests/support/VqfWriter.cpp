@@ -1,4 +1,4 @@
-#include "tools/VqfWriter.h"
+#include "VqfWriter.h"
 
 namespace {
 

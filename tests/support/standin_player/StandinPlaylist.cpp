@@ -1,4 +1,4 @@
-#include "tools/standin_player/StandinPlaylist.h"
+#include "tests/support/standin_player/StandinPlaylist.h"
 
 namespace {
 const char kRepeatAllDirective[] = "#control(repeat=\"all\")";

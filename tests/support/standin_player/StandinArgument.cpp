@@ -1,4 +1,4 @@
-#include "tools/standin_player/StandinArgument.h"
+#include "tests/support/standin_player/StandinArgument.h"
 
 #include "framework/CodePage.h"
 

@@ -1,4 +1,4 @@
-#include "tools/standin_player/StandinLog.h"
+#include "tests/support/standin_player/StandinLog.h"
 
 #include <cstdlib>
 #include <string>

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Runs a command inside a small virtual machine whose kernel runs 32-bit
 # code, for a host whose own kernel runs none (tools/host32.sh says no):
-#   tools/vm32.sh <command> [args...]
+#   tests/support/vm32.sh <command> [args...]
 # or, sourced, in a subshell of its caller's (it sets traps and exits):
-#   ( . tools/vm32.sh; vm32_run <command> [args...] )
+#   ( . tests/support/vm32.sh; vm32_run <command> [args...] )
 #
 # The VM (qemu-system-x86_64, 2 CPUs) boots Debian's own kernel
 # (linux-image-amd64, /boot/vmlinuz-*) with an initramfs made once into
@@ -26,7 +26,7 @@ set -u
 vm32_script=${BASH_SOURCE[0]}
 
 vm32_run() {
-  here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
   vmdir=$here/build/vm32
   limit=${JUMBLA_VM_TIMEOUT:-1500}
   mem_mib=4096
@@ -146,7 +146,7 @@ INIT
   rm -rf "$rundir" && mkdir -p "$rundir" || skip "cannot make $rundir"
   printf '%s\n' "$here" >"$rundir/workdir"
   {
-    echo "# Written by tools/vm32.sh: the caller's environment and command."
+    echo "# Written by tests/support/vm32.sh: the caller's environment and command."
     export -p
     echo "unset DISPLAY XAUTHORITY WAYLAND_DISPLAY TMPDIR XDG_RUNTIME_DIR MAKEFLAGS MFLAGS MAKELEVEL JUMBLA_NO_32BIT"
     printf 'cd %q || exit 1\n' "$PWD"
@@ -231,6 +231,6 @@ INIT
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
-  [ $# -gt 0 ] || { echo "usage: tools/vm32.sh <command> [args...]" >&2; exit 2; }
+  [ $# -gt 0 ] || { echo "usage: tests/support/vm32.sh <command> [args...]" >&2; exit 2; }
   vm32_run "$@"
 fi

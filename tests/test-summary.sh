@@ -5,7 +5,7 @@
 # skipped" when a host could not run some. A missing report (a tree that
 # did not build) counts as a failure. A report's "where" is "host" unless a
 # file beside it, <report less .xml>.where, says otherwise (the VM writes
-# one: tools/wine-suite.sh).
+# one: tests/wine-suite.sh).
 set -u
 passed=0 failed=0 skipped=0
 # The first such attribute is the suite's own total.
