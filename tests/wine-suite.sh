@@ -37,7 +37,7 @@ suite() {
   drives_mount "$build/$tree" "$build/$tree/tests/support/slowfs/slowfs"
   export WINEPREFIX=$build/$tree/wineprefix
   session=1
-  xvfb_start && wine_session_start
+  xvfb_start && wine_session_start "$build/$tree/tests/support/session_keeper/session_keeper.exe"
   ctest --test-dir "$build/$tree" --output-on-failure -j "${JOBS:-$(nproc)}" --output-junit "$junit" "$@"
   rc=$?
   stop_suite
@@ -102,5 +102,5 @@ if [ "$rc" -eq 77 ]; then
 fi
 [ "$only" = wine ] && exit "$rc"
 # The Wine tests' status stands; the checks that need no Wine add theirs.
-suite "$host_report" -LE wine || rc=1
+ctest --test-dir "$build/$tree" --output-on-failure -j "${JOBS:-$(nproc)}" --output-junit "$host_report" -LE wine || rc=1
 exit "$rc"

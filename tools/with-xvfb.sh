@@ -3,7 +3,8 @@
 # the wineserver of WINEPREFIX (if set), so nothing is left running:
 #   tools/with-xvfb.sh [--wine-session] <command...>
 # --wine-session starts WINEPREFIX's Wine session before the command
-# (tools/lib.sh's wine_session_start).
+# (tools/lib.sh's wine_session_start), without a keeper of its desktop: for
+# one program at a time.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
