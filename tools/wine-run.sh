@@ -5,6 +5,8 @@
 #   tools/wine-run.sh <program or Wine tool> [args...]
 #   tools/wine-run.sh --server [args...]   this Wine's wineserver (-w, -k)
 #   tools/wine-run.sh --prefix             the prefix this Wine uses
+#   tools/wine-run.sh --relay <program> [args...]   as the first, for a test:
+#       its output goes through a file of its own (below)
 #
 # Exit 77 when this host cannot run the program at all (a 32-bit program or
 # prefix where the kernel runs no 32-bit code, as tools/host32.sh tells), with
@@ -53,7 +55,9 @@ with_wine() {
     "${binds[@]}" --unsetenv TMPDIR --chdir "$PWD" "$@"
 }
 
+relay=
 case "${1:-}" in
+  --relay) relay=1; shift ;;
   --prefix) echo "$WINEPREFIX"; exit 0 ;;
   --server) shift; with_wine /usr/lib/wine/wineserver "$@" ;;
 esac
@@ -78,4 +82,20 @@ if [ "$arch" = win32 ]; then wine=/usr/lib/wine/wine; else wine=/usr/lib/wine/wi
   { echo "wine-run: $WINEPREFIX is a $arch prefix and needs $wine, which is missing: run tools/install-deps.sh" >&2; exit 127; }
 lang=${JUMBLA_WINE_LANG:-ja_JP.UTF-8}
 # Set for Wine only: this shell itself may not have the locale.
-with_wine env LANG="$lang" LC_ALL="$lang" "$wine" "$@"
+[ -n "$relay" ] || with_wine env LANG="$lang" LC_ALL="$lang" "$wine" "$@"
+
+# A test's output is written to a file and relayed from there as it grows: a
+# Wine process the test starts and leaves running (the desktop's, while the
+# session's own is still going away) inherits the file, not CTest's pipe,
+# which CTest would otherwise read until its time-out. The test's exit code
+# is kept.
+out=$(mktemp)
+( with_wine env LANG="$lang" LC_ALL="$lang" "$wine" "$@" ) >"$out" 2>&1 &
+test_pid=$!
+tail -c +1 -s 0.1 -f --pid=$test_pid "$out" &
+tail_pid=$!
+rc=0
+wait $test_pid || rc=$?
+wait $tail_pid || true
+rm -f "$out"
+exit $rc

@@ -398,6 +398,10 @@ TEST(EntryLoadCancelTest, ACancelledLoadReadsNoFurtherAndPinsNothing)
         ASSERT_TRUE(drive->IsOpen("s10.vqf"));
         load->Cancel();
     }
+    // The other readers hold the load only between their reads, so it ends
+    // once they have looked at it again; the held read never lets it go.
+    for (int polls = 0; polls < 2000 && !watched.expired(); ++polls)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_TRUE(watched.expired()) << "the load ends with its owner while a read still waits";
 
     const auto playlist = CEntryLoad::Start("LONG", DisplayMode::fileName, drive->Options(drive));
