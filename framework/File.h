@@ -78,3 +78,8 @@ private:
     CString m_strFileName;
     bool m_bFlushOnClose = false;
 };
+
+// The process's current folder ("C:\Music"), or empty when it cannot be had.
+// Relative paths are taken against it when they are given: the open and save
+// dialogs move it.
+CString AfxGetCurrentFolder();

@@ -135,3 +135,9 @@ void CFile::ThrowLastError() const
 {
     CFileException::ThrowOsError(errno, m_strFileName);
 }
+
+CString AfxGetCurrentFolder()
+{
+    char folder[4096];
+    return getcwd(folder, sizeof folder) != nullptr ? CString(folder) : CString();
+}

@@ -116,3 +116,16 @@ void CFile::ThrowLastError() const
 {
     CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), m_strFileName);
 }
+
+CString AfxGetCurrentFolder()
+{
+    // The length asked for first, the NUL counted; a folder longer than
+    // MAX_PATH still fits.
+    const DWORD size = ::GetCurrentDirectoryA(0, nullptr);
+    if (size == 0)
+        return CString();
+    CString folder;
+    const DWORD length = ::GetCurrentDirectoryA(size, folder.GetBuffer(static_cast<int>(size)));
+    folder.ReleaseBuffer(length > 0 && length < size ? static_cast<int>(length) : 0);
+    return folder;
+}

@@ -36,6 +36,16 @@ int CListBox::SetCurSel(int nSelect)
     return static_cast<int>(SendListMessage(LB_SETCURSEL, nSelect, 0));
 }
 
+int CListBox::GetTopIndex() const
+{
+    return static_cast<int>(SendListMessage(LB_GETTOPINDEX, 0, 0));
+}
+
+int CListBox::SetTopIndex(int nIndex)
+{
+    return static_cast<int>(SendListMessage(LB_SETTOPINDEX, nIndex, 0));
+}
+
 int CListBox::GetText(int nIndex, CString& rString) const
 {
     const int length = GetTextLen(nIndex);

@@ -10,6 +10,8 @@ public:
     int GetCount() const;
     int GetCurSel() const;
     int SetCurSel(int nSelect);
+    int GetTopIndex() const;
+    int SetTopIndex(int nIndex);
     int GetText(int nIndex, CString& rString) const;  // LB_ERR: rString empty
     int GetTextLen(int nIndex) const;
     int AddString(const char* lpszItem);  // the new item's index

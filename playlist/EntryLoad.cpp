@@ -11,30 +11,40 @@
 // a read that never returns pins no more than this and its own path.
 struct CEntryLoad::Shared
 {
-    explicit Shared(const Options& options) : options(options) {}
+    Shared(const Options& options, const CString& folder) : options(options), folder(folder) {}
 
     bool Cancelled() const { return cancelled.load(); }
+    // A file opened under a hold, waited for with a back-off: a read that
+    // never returns keeps the waits behind it asleep, not spinning.
+    bool Hold(CFileHold& hold, const CString& path) const
+    {
+        return hold.Hold(path, [this] { return Cancelled(); }, options.sleep);
+    }
 
     const Options options;
+    const CString folder;
     std::atomic<bool> cancelled{false};
 };
 
-CEntryLoad::CEntryLoad(const CString& path, DisplayMode mode, std::shared_ptr<Shared> shared)
-    : m_path(path), m_mode(mode), m_shared(std::move(shared))
+CEntryLoad::CEntryLoad(const CString& path, DisplayMode mode, std::shared_ptr<Shared> shared, double startMs)
+    : m_path(path), m_mode(mode), m_shared(std::move(shared)), m_startMs(startMs)
 {
 }
 
-std::shared_ptr<CEntryLoad> CEntryLoad::Start(const CString& path, DisplayMode mode, const Options& options)
+std::shared_ptr<CEntryLoad> CEntryLoad::Start(const CString& path, DisplayMode mode, const CString& folder,
+                                              const Options& options)
 {
-    const auto shared = std::make_shared<Shared>(options);
+    const auto shared = std::make_shared<Shared>(options, folder);
     // Not make_shared: the load's memory goes with its last owner, not with
     // the last thread that still looks whether it is there.
-    const std::shared_ptr<CEntryLoad> load(new CEntryLoad(path, mode, shared));
+    const std::shared_ptr<CEntryLoad> load(
+        new CEntryLoad(PathInFolder(folder, path), mode, shared, options.now()));
     const std::weak_ptr<CEntryLoad> weak = load;
     // No thread: the load fails, as a playlist that cannot be read does (the
     // list stays); it never runs on the caller's thread, which would then
     // wait on the disk.
-    if (!options.beginThread([weak, shared, path, mode] { ReadPlaylist(weak, shared, path, mode); }))
+    const CString& fullPath = load->m_path;
+    if (!options.beginThread([weak, shared, fullPath, mode] { ReadPlaylist(weak, shared, fullPath, mode); }))
         load->m_state = openFailed;
     return load;
 }
@@ -61,13 +71,15 @@ void CEntryLoad::ReadPlaylist(const std::weak_ptr<CEntryLoad>& weak, const std::
         {
             // Closed before any header is read: Play and Save open the
             // playlist again, and so may a newer load.
-            const CFileHold hold(path, [&shared] { return shared->Cancelled(); });
-            if (!hold.Held())
+            CFileHold hold;
+            if (!shared->Hold(hold, path))
                 return;
-            readable = shared->options.readPlaylist(path, [&shared, &entries](const CString& line, UINT lineIndex) {
+            readable = shared->options.readPlaylist(path, [&weak, &shared, &entries](const CString& line, UINT lineIndex) {
                 if (shared->Cancelled())
                     return false;
                 entries.push_back(Entry{line, lineIndex, false});
+                if (const std::shared_ptr<CEntryLoad> load = weak.lock())
+                    load->Progress();
                 return true;
             });
         }
@@ -92,18 +104,29 @@ void CEntryLoad::ReadPlaylist(const std::weak_ptr<CEntryLoad>& weak, const std::
         ReadHeadersAndPace(weak, shared);
 }
 
+void CEntryLoad::Progress()
+{
+    m_progressMs = static_cast<int>(m_shared->options.now() - m_startMs);
+}
+
+bool CEntryLoad::IsStalled(double stalledMs) const
+{
+    return GetState() == opening && m_shared->options.now() - m_startMs - m_progressMs.load() > stalledMs;
+}
+
 void CEntryLoad::Publish(std::vector<Entry>& entries, bool linkSameLines)
 {
     std::unique_ptr<Slot[]> slots(new Slot[entries.size()]);
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        slots[i].entry = std::move(entries[i]);
+        slots[i].line = std::move(entries[i].text);
+        slots[i].lineIndex = entries[i].lineIndex;
         slots[i].finished = !linkSameLines;
     }
     if (linkSameLines) {
         // Each file is read once for all its entries.
         std::unordered_map<std::string, std::size_t> lastOfLine;
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            const CString& line = slots[i].entry.text;
+            const CString& line = slots[i].line;
             const auto last = lastOfLine.emplace(std::string(line.GetString(), line.GetLength()), i);
             if (last.second)
                 continue;
@@ -173,26 +196,27 @@ bool CEntryLoad::ReadNextHeader(const std::weak_ptr<CEntryLoad>& weak, const Sha
     }
     // The read holds no reference to the load: a newer path may drop it
     // meanwhile, and a read that never returns then pins only this line.
-    CString text = line;
+    bool titled = false;
     bool unreadable = false;
-    {
-        const CFileHold hold(line, [&shared] { return shared.Cancelled(); });
-        if (!hold.Held())
+    CString title;
+    try {
+        const CString path = PathInFolder(shared.folder, line);
+        CFileHold hold;
+        if (!shared.Hold(hold, path))
             return false;
-        try {
-            text = TitleText(line, shared.options.readTags);
-        } catch (const CFileException&) {
-            unreadable = true;  // the text stays its line
-        } catch (...) {
-            // Anything else (no memory) shows the line: a slot never stays
-            // unfinished, or the list would stop at it.
-            text = line;
-        }
+        title = TitleText(path, shared.options.readTags);
+        // A header that could not be read gives the path it opened.
+        titled = title != path;
+    } catch (const CFileException&) {
+        unreadable = true;
+    } catch (...) {
+        // Anything else (no memory) shows the line: a slot never stays
+        // unfinished, or the texts would stop at it.
     }
     const std::shared_ptr<CEntryLoad> load = weak.lock();
     if (!load)
         return false;
-    load->Finish(index, text, unreadable);
+    load->Finish(index, titled ? &title : nullptr, unreadable);
     return true;
 }
 
@@ -205,16 +229,24 @@ bool CEntryLoad::TakeNextToRead(std::size_t& index, CString& line)
         if (index >= m_count)
             return false;
     } while (m_slots[index].sameLineEarlier);
-    line = m_slots[index].entry.text;
+    line = m_slots[index].line;
     return true;
 }
 
-void CEntryLoad::Finish(std::size_t index, const CString& text, bool unreadable)
+void CEntryLoad::Finish(std::size_t index, const CString* title, bool unreadable)
 {
     for (std::size_t same = index; same != kNoSlot; same = m_slots[same].nextSameLine) {
-        m_slots[same].entry.text = text;
-        m_slots[same].entry.unreadable = unreadable;
-        m_slots[same].finished = true;
+        Slot& slot = m_slots[same];
+        if (title != nullptr) {
+            try {
+                slot.title = *title;
+                slot.titled = true;
+            } catch (...) {
+                // No memory for the title: the entry keeps its line.
+            }
+        }
+        slot.unreadable = unreadable;
+        slot.finished = true;
     }
 }
 
@@ -223,21 +255,11 @@ CEntryLoad::State CEntryLoad::GetState() const
     return static_cast<State>(m_state.load());
 }
 
-const CEntryLoad::Entry* CEntryLoad::NextFinished() const
+CEntryLoad::Entry CEntryLoad::GetEntry(std::size_t i) const
 {
-    if (GetState() != opened || m_nextToTake >= m_count || !m_slots[m_nextToTake].finished)
-        return nullptr;
-    return &m_slots[m_nextToTake].entry;
-}
-
-void CEntryLoad::TakeNext()
-{
-    ++m_nextToTake;
-}
-
-bool CEntryLoad::IsComplete() const
-{
-    return GetState() == opened && m_nextToTake >= m_count;
+    const Slot& slot = m_slots[i];
+    const bool finished = slot.finished.load();
+    return Entry{finished && slot.titled ? slot.title : slot.line, slot.lineIndex, finished && slot.unreadable};
 }
 
 void CEntryLoad::Cancel()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/File.h"
 #include "framework/String.h"
 #include "framework/Thread.h"
 #include "playlist/PlaylistLoader.h"
@@ -16,16 +17,17 @@
 // thread opens the playlist and reads its lines; in title mode it then reads
 // the entries' VQF headers, and as soon as they come slowly (a disk that
 // seeks, a share) up to kHeaderReaders - 1 more threads join it, each taking
-// the next entry no thread has taken yet. The caller looks for finished
-// entries when it likes (the window on a timer) and takes them in playlist
-// order; they are exactly those of a one-thread load: the same texts and
+// the next entry no thread has taken yet. Once the playlist is read the
+// caller has every entry, each showing its line until its title comes; it
+// looks for finished entries when it likes (the window on a timer). The
+// final entries are exactly those of a one-thread load: the same texts and
 // line indices, in the same order.
 //
 // Ownership: the caller holds the load (a std::shared_ptr); its threads hold
 // it only between reads (a std::weak_ptr), so a read that never returns pins
 // its own path and nothing else, and the load ends with the caller's last
-// reference. A slot is written by the one thread that took it, then marked
-// finished; the caller reads only finished slots. Every file is opened under
+// reference. A slot's title is written by the one thread that took it, then
+// marked finished; the caller reads a title only once it is finished. Every file is opened under
 // a CFileHold, so that no load finds a file held by another of ours. Nothing
 // leaves a thread of the load: a failure is a value (openFailed, an
 // unreadable entry).
@@ -43,7 +45,7 @@ public:
     // contend; 10,000 headers took 0.88 s on one thread and 1.5 s on 16.
     static constexpr double kSlowReadMs = 1.0;
 
-    // The reads and threads a load uses; tests put fakes here.
+    // The reads, threads, clock and waits a load uses; tests put fakes here.
     struct Options
     {
         // Hands the playlist's entry lines to appendEntry, which says false
@@ -54,6 +56,12 @@ public:
         VqfTagReader readTags = &ReadVqfHeaderTags;
         // Starts a thread; FALSE when it cannot (the load then uses fewer).
         std::function<BOOL(std::function<void()> work)> beginThread = &AfxBeginWorkerThread;
+        // The folder relative paths are taken against, asked when a load or
+        // a command is given.
+        std::function<CString()> currentFolder = &AfxGetCurrentFolder;
+        std::function<double()> now = &AfxSteadyMs;
+        // A thread's wait for a file another of ours holds.
+        std::function<void(DWORD ms)> sleep = &AfxSleep;
         int headerReaders = kHeaderReaders;
         // 0 starts every reader at once.
         double slowReadMs = kSlowReadMs;
@@ -74,36 +82,48 @@ public:
     };
 
     // Starts loading the playlist at path in mode and returns at once.
-    static std::shared_ptr<CEntryLoad> Start(const CString& path, DisplayMode mode, const Options& options);
+    // Relative paths, the playlist's and its entry lines', are taken against
+    // folder (the current folder when the load was given).
+    static std::shared_ptr<CEntryLoad> Start(const CString& path, DisplayMode mode, const CString& folder,
+                                             const Options& options);
 
     // The reader a load uses unless told otherwise: the playlist file,
     // opened for exclusive use. A read error ends it quietly, keeping the
     // entries before it.
     static bool ReadPlaylistFile(const CString& path, const EntryAppender& appendEntry);
 
+    // The playlist's path as given, taken against the load's folder.
     const CString& GetPath() const { return m_path; }
     DisplayMode GetMode() const { return m_mode; }
     State GetState() const;
-    // The next finished entry in playlist order, or nullptr when it has not
-    // finished yet or all have been taken. Valid while the load lives.
-    const Entry* NextFinished() const;
-    // Moves past the entry NextFinished gave.
-    void TakeNext();
-    // Every entry of an opened load has been taken.
-    bool IsComplete() const;
+    // An opening load whose playlist has given no line for longer than
+    // stalledMs: a share gone away, or a read that never returns.
+    bool IsStalled(double stalledMs) const;
+
+    // The entries of an opened load, in playlist order.
+    std::size_t GetCount() const { return m_count; }
+    // Entry i as it stands: its line until its title has come.
+    Entry GetEntry(std::size_t i) const;
+    // Entry i has its final text; an unreadable entry has its line.
+    bool IsFinished(std::size_t i) const { return m_slots[i].finished.load(); }
+
     // The load's threads take no further entry and stop waiting for files;
     // a playlist reader stops at the next line and closes the playlist.
     void Cancel();
 
 private:
     struct Shared;
-    CEntryLoad(const CString& path, DisplayMode mode, std::shared_ptr<Shared> shared);
+    CEntryLoad(const CString& path, DisplayMode mode, std::shared_ptr<Shared> shared, double startMs);
 
     static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
 
     struct Slot
     {
-        Entry entry;
+        CString line;
+        UINT lineIndex = 0;
+        CString title;  // written by the thread that took the slot, then finished
+        bool titled = false;
+        bool unreadable = false;
         std::atomic<bool> finished{false};
         // Entries of the same line share one read: the first of them reads,
         // and fills in the next ones.
@@ -113,13 +133,15 @@ private:
 
     static void ReadPlaylist(const std::weak_ptr<CEntryLoad>& weak, const std::shared_ptr<Shared>& shared,
                              const CString& path, DisplayMode mode);
+    void Progress();
     static void ReadHeadersAndPace(const std::weak_ptr<CEntryLoad>& weak, const std::shared_ptr<Shared>& shared);
     static bool StartHeaderReaders(const std::weak_ptr<CEntryLoad>& weak, const std::shared_ptr<Shared>& shared);
     static bool ReadNextHeader(const std::weak_ptr<CEntryLoad>& weak, const Shared& shared);
     void Publish(std::vector<Entry>& entries, bool linkSameLines);
     // The next entry whose header no thread has taken; false when none is left.
     bool TakeNextToRead(std::size_t& index, CString& line);
-    void Finish(std::size_t index, const CString& text, bool unreadable);
+    // titled: text is its title; otherwise it keeps its line.
+    void Finish(std::size_t index, const CString* title, bool unreadable);
 
     const CString m_path;
     const DisplayMode m_mode;
@@ -128,5 +150,6 @@ private:
     std::unique_ptr<Slot[]> m_slots;  // written once, before m_state turns opened
     std::size_t m_count = 0;
     std::atomic<std::size_t> m_nextToRead{0};
-    std::size_t m_nextToTake = 0;  // the caller's alone
+    const double m_startMs;
+    std::atomic<int> m_progressMs{0};  // since m_startMs, at the playlist's last line
 };

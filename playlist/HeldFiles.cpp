@@ -2,9 +2,10 @@
 
 namespace {
 
-// How often a wait looks again. The file it waits for is held for one read
-// of a header or a playlist, a few milliseconds even on a slow drive.
-const DWORD kRetryMs = 1;
+// A wait looks again soon at first: the file it waits for is held for one
+// read of a header or a playlist, a few milliseconds even on a slow drive.
+// Behind a read that does not come back it sleeps longer, up to this.
+const DWORD kLongestRetryMs = 50;
 
 }  // namespace
 
@@ -25,10 +26,10 @@ std::string CHeldFiles::Key(const CString& path)
     return std::string(key.GetString(), key.GetLength());
 }
 
-bool CHeldFiles::Hold(const CString& path, const std::function<bool()>& stop)
+bool CHeldFiles::Hold(const CString& path, const std::function<bool()>& stop, const std::function<void(DWORD)>& sleep)
 {
     const std::string key = Key(path);
-    for (;;) {
+    for (DWORD retryMs = 1;; retryMs = retryMs * 2 < kLongestRetryMs ? retryMs * 2 : kLongestRetryMs) {
         {
             CSingleLock lock(m_lock);
             if (m_held.insert(key).second)
@@ -36,15 +37,8 @@ bool CHeldFiles::Hold(const CString& path, const std::function<bool()>& stop)
         }
         if (stop())
             return false;
-        AfxSleep(kRetryMs);
+        sleep(retryMs);
     }
-}
-
-bool CHeldFiles::TryHold(const CString& path)
-{
-    const std::string key = Key(path);
-    CSingleLock lock(m_lock);
-    return m_held.insert(key).second;
 }
 
 void CHeldFiles::Release(const CString& path)

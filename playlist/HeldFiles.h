@@ -23,11 +23,9 @@ public:
     // Waits until none of our threads holds path, then holds it for the
     // caller. false, holding nothing, when stop() turns true first (the
     // load was cancelled): a read that never returns holds back only the
-    // waits for its own file, and only until they give up.
-    bool Hold(const CString& path, const std::function<bool()>& stop);
-    // Holds path when none of our threads does, without waiting (for the
-    // window's thread, which never waits on a file).
-    bool TryHold(const CString& path);
+    // waits for its own file, and only until they give up. The wait looks
+    // again after sleep(1 ms), then 2, 4 and so on up to 50.
+    bool Hold(const CString& path, const std::function<bool()>& stop, const std::function<void(DWORD)>& sleep);
     void Release(const CString& path);
 
     // Whether two paths name one file as this set tells files apart.
@@ -40,16 +38,11 @@ private:
     std::set<std::string> m_held;  // keys, under m_lock
 };
 
-// Holds one file in CHeldFiles::Process() for its own lifetime.
+// Holds one file in CHeldFiles::Process() from Hold to its own end.
 class CFileHold
 {
 public:
-    // Held() tells whether the hold was had.
-    CFileHold(const CString& path, const std::function<bool()>& stop)
-        : m_path(path), m_bHeld(CHeldFiles::Process().Hold(path, stop))
-    {
-    }
-    explicit CFileHold(const CString& path) : m_path(path), m_bHeld(CHeldFiles::Process().TryHold(path)) {}
+    CFileHold() = default;
     ~CFileHold()
     {
         if (m_bHeld)
@@ -58,9 +51,15 @@ public:
     CFileHold(const CFileHold&) = delete;
     CFileHold& operator=(const CFileHold&) = delete;
 
-    bool Held() const { return m_bHeld; }
+    // Once per hold; false when stop() came first.
+    bool Hold(const CString& path, const std::function<bool()>& stop, const std::function<void(DWORD)>& sleep)
+    {
+        m_path = path;
+        m_bHeld = CHeldFiles::Process().Hold(path, stop, sleep);
+        return m_bHeld;
+    }
 
 private:
-    const CString m_path;
-    const bool m_bHeld;
+    CString m_path;
+    bool m_bHeld = false;
 };

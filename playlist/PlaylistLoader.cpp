@@ -24,3 +24,16 @@ void LoadPlaylistEntries(CStdioFile& playlist, const EntryAppender& appendEntry)
             return;
     }
 }
+
+CString PathInFolder(const CString& folder, const CString& path)
+{
+    const bool absolute = (path.GetLength() >= 2 && path[1] == ':') || (!path.IsEmpty() && (path[0] == '\\' || path[0] == '/'));
+    if (absolute || folder.IsEmpty() || path.IsEmpty())
+        return path;
+    // A drive's root is the one folder the system names with its backslash
+    // ("C:\"); a last byte 0x5C may be a double-byte character's. A POSIX
+    // folder (the native tests) takes a slash.
+    if (folder.Right(2) == ":\\")
+        return folder + path;
+    return folder + (folder[0] == '/' ? "/" : "\\") + path;
+}

@@ -23,6 +23,10 @@ using VqfTagReader = std::function<int(const CString& path, CString& title, CStr
 // Takes one entry line; false stops the reading (the load was cancelled).
 using EntryAppender = std::function<bool(const CString& line, UINT lineIndex)>;
 
+// path taken against folder: as it is when it is absolute (a drive, a
+// backslash or a slash first) or folder is empty, else inside folder.
+CString PathInFolder(const CString& folder, const CString& path);
+
 // An entry's text in title mode: title + " [" + author + "]" as readTags
 // fills them, both starting empty; the line itself when readTags reports
 // (by returning 0) a header it could not read. What readTags throws leaves.

@@ -1,7 +1,7 @@
 #include "ui/PlaylistEdit.h"
 
 #include "framework/WideText.h"
-#include "playlist/LoadQueue.h"
+#include "playlist/CommandQueue.h"
 #include "res/resource.h"
 
 // EN_CHANGE comes for typing and for every SetWindowText, and the dialog
@@ -11,16 +11,13 @@ BEGIN_MESSAGE_MAP(CPlaylistEdit, CEdit)
     ON_CONTROL_REFLECT(EN_CHANGE, &CPlaylistEdit::ReloadList)
 END_MESSAGE_MAP()
 
-CPlaylistEdit::CPlaylistEdit(CLoadQueue& loads, const int& displayMode)
-    : m_loads(loads), m_nDisplayMode(displayMode)
-{
-}
+CPlaylistEdit::CPlaylistEdit(CCommandQueue& commands) : m_commands(commands) {}
 
 void CPlaylistEdit::ReloadList()
 {
     CString path;
     GetWindowText(path);
-    m_loads.Load(path, DisplayModeOf(m_nDisplayMode));
+    m_commands.Load(path);
 }
 
 void CPlaylistEdit::ReportUnreadable(const CString& path)

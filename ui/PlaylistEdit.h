@@ -4,17 +4,16 @@
 #include "framework/MessageMap.h"
 #include "framework/String.h"
 
-class CLoadQueue;
+class CCommandQueue;
 
 // The playlist-path edit. Every change of its text loads the playlist it
-// names, in the display mode the window holds, through the window's load
-// queue (playlist/LoadQueue.h), which fills the entry list.
+// names through the window's command queue (playlist/CommandQueue.h), in
+// the queue's display mode; the queue fills the entry list.
 class CPlaylistEdit : public CEdit
 {
 public:
-    // loads is the window's queue; displayMode is the window's m_nHandling
-    // (0 titles, else lines), read at every load. Both outlive the edit.
-    CPlaylistEdit(CLoadQueue& loads, const int& displayMode);
+    // The window's queue, which outlives the edit.
+    explicit CPlaylistEdit(CCommandQueue& commands);
 
     // Loads the playlist the text names, in the display mode, and returns
     // at once. An empty text or a file that cannot be opened leaves the list
@@ -29,6 +28,5 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    CLoadQueue& m_loads;
-    const int& m_nDisplayMode;
+    CCommandQueue& m_commands;
 };

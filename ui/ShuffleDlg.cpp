@@ -3,7 +3,6 @@
 #include "framework/DataExchange.h"
 #include "framework/FileDialog.h"
 #include "framework/Random.h"
-#include "framework/Thread.h"
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
 #include "playlist/WorkFile.h"
@@ -14,22 +13,24 @@
 
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <shellapi.h>
 #include <utility>
 #include <vector>
 
 namespace {
 
-// The queue's polls: a timer while a step waits, and a message of the
-// program's own (WM_APP and up; no system control uses them) when a batch
-// was full and more entries are ready.
+// The queue's polls: a timer while a step waits, and a one-shot timer when
+// a batch was full and more is ready. Timers come after input and painting,
+// so a long load never keeps a click waiting; a posted message would come
+// before them.
 const UINT_PTR kPollTimer = 0x4A4C;
-const UINT WM_POLLLOADS = WM_APP + 1;
+const UINT_PTR kSoonTimer = 0x4A4D;
 
-// How long the window's object waits, once the window is gone and the
-// settings are stored, for the work file's delete: a delete on a share that
-// does not answer is given up, and the file stays.
-const DWORD kWorkFileDeleteWaitMs = 2000;
+// How long closing waits for the clean-ups' file work, once the settings
+// are stored: a delete on a share that does not answer is given up, and the
+// file stays.
+const double kCloseWaitMs = 2000;
 
 }  // namespace
 
@@ -47,13 +48,13 @@ BEGIN_MESSAGE_MAP(CShuffleDlg, CDialog)
     ON_WM_DROPFILES()
     ON_MESSAGE(WM_SETCURSOR, &CShuffleDlg::OnSetCursor)
     ON_MESSAGE(WM_TIMER, &CShuffleDlg::OnTimer)
-    ON_MESSAGE(WM_POLLLOADS, &CShuffleDlg::OnPollLoads)
 END_MESSAGE_MAP()
 
 CShuffleDlg::CShuffleDlg(CPlayerLauncher& launcher, CWnd* pParent)
     : CDialog(IDD_MAIN, pParent),
-      m_loads(*this),
-      m_editPath(m_loads, m_nHandling),
+      m_commands(*this),
+      m_listEntries(m_commands),
+      m_editPath(m_commands),
       m_nHandling(-1),
       // The sizes this DPI asks for: the large icon for Alt+Tab and the
       // taskbar, the small one for the caption.
@@ -66,8 +67,6 @@ CShuffleDlg::CShuffleDlg(CPlayerLauncher& launcher, CWnd* pParent)
 
 CShuffleDlg::~CShuffleDlg()
 {
-    if (m_workFileDeleted)
-        ::WaitForSingleObject(m_workFileDeleted.get(), kWorkFileDeleteWaitMs);
     // Made for this window alone (not shared), and the window is gone.
     if (m_hIcon)
         ::DestroyIcon(m_hIcon);
@@ -107,8 +106,7 @@ BOOL CShuffleDlg::OnInitDialog()
 
     AfxGetRandom().Seed(static_cast<unsigned int>(std::time(nullptr)));
 
-    // A drag's move waits for the list like every other command.
-    m_listEntries.m_pLoads = &m_loads;
+    m_commands.SetMode(DisplayModeOf(m_nHandling));
 
     const CString lastPlaylist = AfxGetApp()->GetProfileString("Settings", "VQLFile", "");
     // Setting the text raises EN_CHANGE, which starts loading the playlist;
@@ -143,7 +141,7 @@ void CShuffleDlg::OnSysCommand(UINT nID, LPARAM lParam)
     switch (nID & 0xFFF0) {
     case IDM_ABOUTBOX: {
         // Waits for nothing; the queue's messages and commands wait for it.
-        const CLoadQueue::CPause pause(m_loads);
+        const CCommandQueue::CPause pause(m_commands);
         CAboutDlg about(this);
         about.DoModal();
         break;
@@ -184,7 +182,7 @@ HCURSOR CShuffleDlg::OnQueryDragIcon()
 
 LRESULT CShuffleDlg::OnSetCursor(WPARAM, LPARAM)
 {
-    if (!m_loads.HasWaitingCommands())
+    if (!m_commands.HasWaitingCommands())
         return Default();  // the control's own cursor
     ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
     return TRUE;
@@ -192,15 +190,11 @@ LRESULT CShuffleDlg::OnSetCursor(WPARAM, LPARAM)
 
 LRESULT CShuffleDlg::OnTimer(WPARAM wParam, LPARAM)
 {
-    if (wParam != kPollTimer)
+    if (wParam == kSoonTimer)
+        ::KillTimer(m_hWnd, kSoonTimer);
+    else if (wParam != kPollTimer)
         return Default();
-    m_loads.Poll();
-    return 0;
-}
-
-LRESULT CShuffleDlg::OnPollLoads(WPARAM, LPARAM)
-{
-    m_loads.Poll();
+    m_commands.Poll();
     return 0;
 }
 
@@ -211,12 +205,17 @@ void CShuffleDlg::ReplaceList()
     m_listEntries.RemoveEntries();
 }
 
-void CShuffleDlg::AddEntries(const std::vector<const CEntryLoad::Entry*>& entries)
+void CShuffleDlg::AddEntries(const std::vector<CEntryLoad::Entry>& entries)
 {
     CRedrawGuard redraw(m_listEntries);
     CListBox::CBulkAccess bulk(m_listEntries);
-    for (const CEntryLoad::Entry* entry : entries)
-        m_listEntries.AddEntry(entry->text, entry->lineIndex);
+    for (const CEntryLoad::Entry& entry : entries)
+        m_listEntries.AddEntry(entry.text, entry.lineIndex);
+}
+
+void CShuffleDlg::SetTexts(const std::vector<CEntryLoad::Entry>& entries)
+{
+    m_listEntries.SetEntryTexts(entries);
 }
 
 void CShuffleDlg::ReportUnreadable(const CString& line)
@@ -228,59 +227,55 @@ bool CShuffleDlg::SetPolling(bool on)
 {
     // The same ID again only resets the timer's interval.
     if (on)
-        return ::SetTimer(m_hWnd, kPollTimer, CLoadQueue::kPollMs, nullptr) != 0;
+        return ::SetTimer(m_hWnd, kPollTimer, CCommandQueue::kPollMs, nullptr) != 0;
     ::KillTimer(m_hWnd, kPollTimer);
     return true;
 }
 
 void CShuffleDlg::PollSoon()
 {
-    ::PostMessageW(m_hWnd, WM_POLLLOADS, 0, 0);
+    ::SetTimer(m_hWnd, kSoonTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
 void CShuffleDlg::OnDestroy()
 {
     CDialog::OnDestroy();
-    // A read that never returns must not keep the window: the loads are
-    // left to end by themselves, and the commands waiting for them go.
-    m_loads.CancelAll();
     // The controls still exist while WM_DESTROY is handled.
     const CString path = PlaylistPath();
-    if (path.IsEmpty())
-        return;
     // Stored first: nothing that may wait on a share comes before it.
-    AfxGetApp()->WriteProfileString("Settings", "VQLFile", path);
-    DeleteWorkFileWhileClosing(path);
+    if (!path.IsEmpty())
+        AfxGetApp()->WriteProfileString("Settings", "VQLFile", path);
+    // A read that never returns must not keep the window: the loads are
+    // left to end by themselves and the commands waiting for them go; the
+    // work file's deletes, the ones given before and the closing's own, run.
+    m_commands.Close(
+        [](const CString& playlist) {
+            if (!playlist.IsEmpty())
+                DeleteWorkFileOf(playlist);
+        },
+        kCloseWaitMs);
 }
 
-void CShuffleDlg::DeleteWorkFileWhileClosing(const CString& path)
-{
-    // A manual-reset event, closed with the last of the thread and this
-    // object to let it go. Without an event or a thread the file stays, as
-    // it does when the player holds it: the next Play writes it anew.
-    const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (event == nullptr)
-        return;
-    const std::shared_ptr<void> deleted(event, &::CloseHandle);
-    if (AfxBeginWorkerThread([deleted, path] {
-            DeleteWorkFileOf(path);
-            ::SetEvent(deleted.get());
-        }))
-        m_workFileDeleted = deleted;
-}
-
-// The commands on the list run in the order given, once the loads given
-// before them have filled the list, with the playlist path in force at their
-// place (CLoadQueue).
+// The commands run in the order given, once the loads given before them
+// have read their playlists, with the playlist path in force at their place;
+// their file work runs in its turn off this thread (CCommandQueue).
 
 void CShuffleDlg::OnPlay()
 {
     RunOnList([this](const CString& path) {
+        const std::vector<UINT> order = EntryOrder();
         const CString workPath = WorkFilePath(path);
-        // Nothing to play: no message, no player.
-        if (!WriteWorkFile(path, workPath, EntryOrder()))
-            return;
-        m_launcher.LaunchPlayer(workPath);
+        // Set on the file thread; read here only once its work is done.
+        const auto written = std::make_shared<bool>(false);
+        m_commands.RunFileWork(
+            [order, workPath, written](const CString& playlist) {
+                *written = WriteWorkFile(playlist, workPath, order) != FALSE;
+            },
+            [this, workPath, written] {
+                // Nothing to play: no message, no player.
+                if (*written)
+                    m_launcher.LaunchPlayer(workPath);
+            });
     });
 }
 
@@ -292,25 +287,25 @@ void CShuffleDlg::OnShuffle()
 void CShuffleDlg::OnModeTitle()
 {
     m_nHandling = 0;
-    m_editPath.ReloadList();
+    m_commands.SetMode(DisplayMode::title);
+    m_commands.Reload();
 }
 
 void CShuffleDlg::OnModeFileName()
 {
     m_nHandling = 1;
-    m_editPath.ReloadList();
+    m_commands.SetMode(DisplayMode::fileName);
+    m_commands.Reload();
 }
 
 void CShuffleDlg::OnLoad()
 {
     // In its place: after a Play given before it, so that no work file
     // stays behind.
-    m_loads.Run(
-        [](const CString& path) {
-            if (!path.IsEmpty())
-                DeleteWorkFileOf(path);
-        },
-        CLoadQueue::always);
+    m_commands.CleanUp([](const CString& path) {
+        if (!path.IsEmpty())
+            DeleteWorkFileOf(path);
+    });
 
     // A name the system code page cannot spell comes back empty: as cancelled.
     CString chosen;
@@ -318,7 +313,7 @@ void CShuffleDlg::OnLoad()
     {
         // The dialog waits for nothing; the queue's messages and commands
         // wait for it.
-        const CLoadQueue::CPause pause(m_loads);
+        const CCommandQueue::CPause pause(m_commands);
         bChosen = AskPlaylistName(PlaylistPath(), TRUE, IDS_OPEN_TITLE, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, chosen);
     }
     if (bChosen && !chosen.IsEmpty())
@@ -330,18 +325,20 @@ void CShuffleDlg::OnSave()
     RunOnList([this](const CString& path) { SaveList(path); });
 }
 
-void CShuffleDlg::RunOnList(CLoadQueue::Command command)
+void CShuffleDlg::RunOnList(CCommandQueue::Command command)
 {
-    m_loads.Run(std::move(command));
+    m_commands.Run(std::move(command));
     // At once, not at the mouse's next move: the click was taken.
-    if (m_loads.HasWaitingCommands())
+    if (m_commands.HasWaitingCommands())
         ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
 }
 
 void CShuffleDlg::SaveList(const CString& path)
 {
-    if (!path.IsEmpty())
-        DeleteWorkFileOf(path);
+    m_commands.CleanUp([](const CString& playlist) {
+        if (!playlist.IsEmpty())
+            DeleteWorkFileOf(playlist);
+    });
 
     CString savedPath;
     if (!AskPlaylistName(path, FALSE, IDS_SAVE_TITLE, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, savedPath))
@@ -349,9 +346,26 @@ void CShuffleDlg::SaveList(const CString& path)
 
     // An empty name is one the system code page cannot spell: refused before
     // anything is written, as its look-alike is another file. An empty path
-    // fails the write (it opens no playlist). Asking to load a file that was
-    // never written would report the failure as a success.
-    if (savedPath.IsEmpty() || !SavePlaylistAs(path, EntryOrder(), savedPath)) {
+    // fails the write (it opens no playlist).
+    if (savedPath.IsEmpty()) {
+        SaveEnded(false, savedPath);
+        return;
+    }
+    const std::vector<UINT> order = EntryOrder();
+    // Set on the file thread; read here only once its work is done.
+    const auto saved = std::make_shared<bool>(false);
+    m_commands.RunFileWork(
+        [order, savedPath, saved](const CString& playlist) {
+            *saved = SavePlaylistAs(playlist, order, savedPath) != FALSE;
+        },
+        [this, saved, savedPath] { SaveEnded(*saved, savedPath); });
+}
+
+void CShuffleDlg::SaveEnded(bool saved, const CString& savedPath)
+{
+    // Asking to load a file that was never written would report the failure
+    // as a success.
+    if (!saved) {
         MessageBox(AfxLoadText(IDS_SAVE_FAILED).c_str(), AfxLoadText(IDS_CAPTION).c_str(), MB_OK);
         return;
     }
@@ -362,7 +376,7 @@ void CShuffleDlg::SaveList(const CString& path)
 void CShuffleDlg::OnDropFiles(HDROP hDropInfo)
 {
     // Its messages come now; the queue's wait for them.
-    const CLoadQueue::CPause pause(m_loads);
+    const CCommandQueue::CPause pause(m_commands);
     SetForegroundWindow();
     SetActiveWindow();
 

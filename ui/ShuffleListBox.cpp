@@ -1,9 +1,10 @@
 #include "ui/ShuffleListBox.h"
 
 #include "framework/Random.h"
-#include "playlist/LoadQueue.h"
+#include "playlist/CommandQueue.h"
 #include "playlist/ShuffleOrder.h"
 
+#include <unordered_map>
 #include <vector>
 
 // The list carries WS_EX_ACCEPTFILES in the dialog template, so the shell
@@ -35,6 +36,32 @@ void CShuffleListBox::AddEntry(const CString& text, UINT lineIndex)
     SetItemData(index, lineIndex);
 }
 
+void CShuffleListBox::SetEntryTexts(const std::vector<CEntryLoad::Entry>& entries)
+{
+    CBulkAccess bulk(*this);
+    const int count = GetCount();
+    std::unordered_map<UINT, int> where;
+    where.reserve(static_cast<std::size_t>(count > 0 ? count : 0));
+    for (int i = 0; i < count; ++i)
+        where[static_cast<UINT>(GetItemData(i))] = i;
+    // A list box cannot change an item's text in place: each is deleted and
+    // inserted again, the control drawn once at the end.
+    const int selected = GetCurSel();
+    const int top = GetTopIndex();
+    CRedrawGuard redraw(*this);
+    for (const CEntryLoad::Entry& entry : entries) {
+        const auto found = where.find(entry.lineIndex);
+        if (found == where.end())
+            continue;
+        DeleteString(static_cast<UINT>(found->second));
+        InsertString(found->second, entry.text);
+        SetItemData(found->second, entry.lineIndex);
+    }
+    if (selected >= 0)
+        SetCurSel(selected);
+    SetTopIndex(top);
+}
+
 BOOL CShuffleListBox::BeginDrag(POINT pt)
 {
     m_nOrderAtDrag = m_nOrder;
@@ -56,10 +83,7 @@ void CShuffleListBox::Dropped(int nSrcIndex, POINT pt)
         MoveItem(nSrcIndex, toEnd ? GetCount() : nDestIndex);
         ++m_nOrder;
     };
-    if (m_pLoads)
-        m_pLoads->Run(move);
-    else
-        move(CString());
+    m_commands.Run(move);
 }
 
 void CShuffleListBox::ShuffleList()

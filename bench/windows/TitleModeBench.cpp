@@ -139,13 +139,16 @@ double LoadOnReaders(const CString& playlist, int readers)
     options.headerReaders = readers;
     options.slowReadMs = 0;  // all of them from the start, however fast the reads
     const double start = NowMs();
-    const std::shared_ptr<CEntryLoad> load = CEntryLoad::Start(playlist, DisplayMode::title, options);
+    const std::shared_ptr<CEntryLoad> load = CEntryLoad::Start(playlist, DisplayMode::title, AfxGetCurrentFolder(), options);
+    std::size_t taken = 0;
     while (load->GetState() != CEntryLoad::openFailed) {
-        while (load->NextFinished() != nullptr)
-            load->TakeNext();
-        if (load->IsComplete())
-            break;
-        ::Sleep(CLoadQueue::kPollMs);
+        if (load->GetState() == CEntryLoad::opened) {
+            while (taken < load->GetCount() && load->IsFinished(taken))
+                ++taken;
+            if (taken == load->GetCount())
+                break;
+        }
+        ::Sleep(CCommandQueue::kPollMs);
     }
     const double elapsed = NowMs() - start;
     if (!load->IsComplete()) {
@@ -184,7 +187,7 @@ void SlowDriveSection(CShuffleDlg& dlg, const CString& warmPlaylist)
         CPinger pinger(dlg.m_hWnd);
         const double start = NowMs();
         dlg.m_editPath.SetWindowText(playlist);
-        while (dlg.m_loads.IsBusy()) {
+        while (dlg.m_commands.IsBusy()) {
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
             MSG msg;
             while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -294,11 +297,11 @@ int main()
             ::UpdateWindow(dlg.m_listEntries.m_hWnd);
         });
         time(fileNameLoads, [&] {
-            dlg.m_nHandling = kFileNameMode;
+            dlg.m_commands.SetMode(DisplayMode::fileName);
             dlg.m_editPath.ReloadList();
             WaitForList(dlg);
             ::UpdateWindow(dlg.m_listEntries.m_hWnd);
-            dlg.m_nHandling = kTitleMode;
+            dlg.m_commands.SetMode(DisplayMode::title);
         });
         time(headers, [&] { ReadEveryHeader(files.Paths()); });
         time(floors, [&] { OpenRead64Close(files.Paths()); });

@@ -22,11 +22,13 @@ public:
         CEntryLoad::Options options;
         options.slowReadMs = 0;  // every reader at once
         // Left running, as a closing window leaves its loads.
-        m_load = CEntryLoad::Start(playlist, DisplayMode::title, options);
+        m_load = CEntryLoad::Start(playlist, DisplayMode::title, AfxGetCurrentFolder(), options);
         // Until the workers are well into the files that are not there.
         for (int waits = 0; waits < 5000; ++waits) {
-            for (; m_load->NextFinished() != nullptr; m_load->TakeNext())
-                ++m_nTaken;
+            if (m_load->GetState() == CEntryLoad::opened) {
+                while (m_nTaken < m_load->GetCount() && m_load->IsFinished(m_nTaken))
+                    ++m_nTaken;
+            }
             if (m_nTaken >= 200 || m_load->GetState() == CEntryLoad::openFailed)
                 break;
             AfxSleep(1);
@@ -36,7 +38,7 @@ public:
 
 private:
     std::shared_ptr<CEntryLoad> m_load;
-    int m_nTaken = 0;
+    std::size_t m_nTaken = 0;
 };
 
 CExitModelApp theApp;

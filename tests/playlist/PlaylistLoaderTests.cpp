@@ -137,12 +137,16 @@ protected:
         Taken taken;
         for (int polls = 0; polls < 30000; ++polls) {
             taken.state = load->GetState();
-            for (; const CEntryLoad::Entry* entry = load->NextFinished(); load->TakeNext()) {
-                taken.entries.emplace_back(std::string(entry->text.GetString(), entry->text.GetLength()), entry->lineIndex);
-                if (entry->unreadable)
-                    taken.unreadable.push_back(entry->lineIndex);
+            if (taken.state == CEntryLoad::opened) {
+                for (std::size_t i = taken.entries.size(); i < load->GetCount() && load->IsFinished(i); ++i) {
+                    const CEntryLoad::Entry entry = load->GetEntry(i);
+                    taken.entries.emplace_back(std::string(entry.text.GetString(), entry.text.GetLength()), entry.lineIndex);
+                    if (entry.unreadable)
+                        taken.unreadable.push_back(entry.lineIndex);
+                }
             }
-            if (taken.state == CEntryLoad::openFailed || load->IsComplete())
+            if (taken.state == CEntryLoad::openFailed
+                || (taken.state == CEntryLoad::opened && taken.entries.size() == load->GetCount()))
                 return taken;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
@@ -230,7 +234,7 @@ TEST_F(EntryLoadTest, TitleModeOnThreadsGivesTheOneThreadResult)
         };
         options.headerReaders = c.headerReaders;
         options.slowReadMs = c.slowReadMs;
-        const Taken taken = Take(CEntryLoad::Start(path.c_str(), DisplayMode::title, options));
+        const Taken taken = Take(CEntryLoad::Start(path.c_str(), DisplayMode::title, "", options));
         EXPECT_EQ(taken.entries, expected) << c.name;
         EXPECT_EQ(taken.unreadable, expectedUnreadable) << c.name;
         EXPECT_EQ(reads, static_cast<int>(distinctLines.size())) << c.name << ": every file once";
@@ -245,7 +249,7 @@ TEST_F(EntryLoadTest, TitleModeOnThreadsGivesTheOneThreadResult)
 
     CEntryLoad::Options noThread;
     noThread.beginThread = [](std::function<void()>) { return FALSE; };
-    EXPECT_EQ(CEntryLoad::Start(path.c_str(), DisplayMode::title, noThread)->GetState(), CEntryLoad::openFailed)
+    EXPECT_EQ(CEntryLoad::Start(path.c_str(), DisplayMode::title, "", noThread)->GetState(), CEntryLoad::openFailed)
         << "no thread: the load fails, never runs on the caller's thread";
 }
 

@@ -115,7 +115,7 @@ TEST_F(SlowDriveTest, TitleModeFillsTheListWhileTheWindowAnswers)
         CPinger pinger(dlg->m_hWnd, 50);
         SetPathText(playlist);
         ASSERT_TRUE(PumpMessagesUntil([this] { return !Entries().empty(); })) << "no entry came";
-        EXPECT_TRUE(dlg->m_loads.IsBusy()) << "the first entries come before the last headers are read";
+        EXPECT_TRUE(dlg->m_commands.IsBusy()) << "the first entries come before the last headers are read";
         SaveAs(folder / "saved.vql");  // waits for the list
         EXPECT_EQ(pinger.Unanswered(), 0);
         std::printf("slow drive: the window's slowest answer during the load took %lu ms\n", pinger.SlowestMs());
@@ -277,7 +277,7 @@ TEST_F(SlowDriveTest, AReadThatNeverReturnsHoldsNothing)
     SendMessageA(dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_PLAY, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_PLAY)));
     const DWORD start = GetTickCount();
     PumpMessagesUntil([start] { return GetTickCount() - start >= 300; });
-    EXPECT_TRUE(dlg->m_loads.HasWaitingCommands());
+    EXPECT_TRUE(dlg->m_commands.HasWaitingCommands());
     SetPath(other);
     EXPECT_EQ(Entries(), (std::vector<ListItem>{{"Other [Else]", 1}}));
     EXPECT_TRUE(prompts.messages.empty()) << "Play went with the list it waited for";
@@ -289,7 +289,7 @@ TEST_F(SlowDriveTest, AReadThatNeverReturnsHoldsNothing)
     // Click would wait for the held read.
     SendMessageA(dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_MODE_TITLE, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_MODE_TITLE)));
     ASSERT_TRUE(PumpMessagesUntil(showsFirstEntryAlone));
-    ASSERT_TRUE(dlg->m_loads.IsBusy());
+    ASSERT_TRUE(dlg->m_commands.IsBusy());
 
     Close();
     CString stored;

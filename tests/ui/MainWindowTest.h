@@ -25,7 +25,7 @@ inline BOOL WaitForLoadOf(HWND dialog)
     // The dialog itself is not subclassed: the application knows its object.
     const CShuffleDlg* window = dynamic_cast<CShuffleDlg*>(theApp.m_pMainWnd);
     return window != nullptr && window->m_hWnd == dialog &&
-           PumpMessagesUntil([window] { return !window->m_loads.IsBusy(); });
+           PumpMessagesUntil([window] { return !window->m_commands.IsBusy(); });
 }
 
 // The application object on a private, empty HKEY_CURRENT_USER, with
