@@ -54,7 +54,7 @@ BOOL Turns::Begin(std::function<void()> work)
     return TRUE;
 }
 
-void Turns::Yield(const std::string& file)
+void Turns::Pass(const std::string& file)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_threads[t_self].waiting = true;
@@ -102,21 +102,21 @@ CEntryLoad::Options Options(Turns& turns, Drive& drive, std::mt19937& rng, const
 {
     CEntryLoad::Options options;
     options.readPlaylist = [&turns, &drive](const CString& path, const EntryAppender& append) {
-        turns.Yield(Text(path));
+        turns.Pass(Text(path));
         const auto found = drive.playlists.find(Text(path));
         if (found == drive.playlists.end())
             return false;
         const OpenFile file(drive, Text(path));
         const std::vector<std::string> lines = found->second;
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            turns.Yield(Text(path));
+            turns.Pass(Text(path));
             if (IsEntryLine(lines[i].c_str()) && !append(lines[i].c_str(), static_cast<UINT>(i)))
                 break;
         }
         return true;
     };
     options.readTags = [&turns, &drive](const CString& path, CString& title, CString& author) {
-        turns.Yield(Text(path));
+        turns.Pass(Text(path));
         if (path[0] == 'x')
             throw CFileException(CFileException::fileNotFound, 2, path);
         const OpenFile file(drive, Text(path));
@@ -131,7 +131,7 @@ CEntryLoad::Options Options(Turns& turns, Drive& drive, std::mt19937& rng, const
     // the file work: either lets the threads take their turns.
     options.sleep = [&turns, &rng](DWORD) {
         if (Turns::OnTurnThread())
-            turns.Yield(std::string());
+            turns.Pass(std::string());
         else
             turns.RunOne(rng);
     };
@@ -181,7 +181,7 @@ void Window::Do(const Action& action)
                 order.push_back(item.second);
             queue.RunFileWork(
                 [&drive, &turns, order](const CString& playlist) {
-                    turns.Yield("work");
+                    turns.Pass("work");
                     const auto found = drive.playlists.find(Text(playlist));
                     drive.workFile = found != drive.playlists.end();
                     drive.work.clear();
@@ -213,7 +213,7 @@ void Window::Do(const Action& action)
     case Action::save:
         queue.Run([this, &drive, &turns, action](const CString&) {
             queue.CleanUp([&drive, &turns](const CString&) {
-                turns.Yield("work");
+                turns.Pass("work");
                 drive.workFile = false;
             });
             std::vector<UINT> order;
@@ -222,7 +222,7 @@ void Window::Do(const Action& action)
             const std::string saved = "S" + std::to_string(m_nSaved++);
             queue.RunFileWork(
                 [&drive, &turns, order, saved](const CString& playlist) {
-                    turns.Yield(saved);
+                    turns.Pass(saved);
                     const auto found = drive.playlists.find(Text(playlist));
                     if (found == drive.playlists.end())
                         return;
@@ -238,7 +238,7 @@ void Window::Do(const Action& action)
         break;
     case Action::openCancelled: {
         queue.CleanUp([&drive, &turns](const CString&) {
-            turns.Yield("work");
+            turns.Pass("work");
             drive.workFile = false;
         });
         const CCommandQueue::CPause dialog(queue);

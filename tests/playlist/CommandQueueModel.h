@@ -26,7 +26,7 @@ inline std::string Text(const CString& s)
 }
 
 // Threads that take turns: the test or exactly one of them runs at a time.
-// Each stops at its reads and writes (Yield) until the test picks it.
+// Each stops at its reads and writes (Pass) until the test picks it.
 class Turns
 {
 public:
@@ -34,7 +34,7 @@ public:
     // As CEntryLoad::Options::beginThread: the new thread waits for its turn.
     BOOL Begin(std::function<void()> work);
     // On one of these threads: lets the test go on until this thread is picked.
-    void Yield(const std::string& file);
+    void Pass(const std::string& file);
     static bool OnTurnThread();
     // Runs one waiting thread, drawn by rng, until it yields or ends; false
     // when none may run (reads of `dead` never come back).
