@@ -39,18 +39,18 @@ BOOL Turns::Begin(std::function<void()> work)
             // started it still runs.
             std::unique_lock<std::mutex> lock(m_mutex);
             m_threads[id].waiting = true;
-            m_turn.notify_all();
-            m_turn.wait(lock, [&] { return m_running == id; });
+            m_testTurn.notify_all();
+            m_threads[id].turn.wait(lock, [&] { return m_running == id; });
             m_threads[id].waiting = false;
         }
         work();
         std::lock_guard<std::mutex> lock(m_mutex);
         m_running = -1;
-        m_turn.notify_all();
+        m_testTurn.notify_all();
     });
     // Waiting before Begin returns, so that which threads wait never depends
     // on the system's timing.
-    m_turn.wait(lock, [&] { return m_threads[id].waiting; });
+    m_testTurn.wait(lock, [&] { return m_threads[id].waiting; });
     return TRUE;
 }
 
@@ -60,8 +60,8 @@ void Turns::Pass(const std::string& file)
     m_threads[t_self].waiting = true;
     m_threads[t_self].file = file;
     m_running = -1;
-    m_turn.notify_all();
-    m_turn.wait(lock, [&] { return m_running == t_self; });
+    m_testTurn.notify_all();
+    m_threads[t_self].turn.wait(lock, [&] { return m_running == t_self; });
     m_threads[t_self].waiting = false;
 }
 
@@ -76,8 +76,8 @@ bool Turns::RunOne(std::mt19937& rng)
     if (ready.empty())
         return false;
     m_running = ready[std::uniform_int_distribution<std::size_t>(0, ready.size() - 1)(rng)];
-    m_turn.notify_all();
-    m_turn.wait(lock, [&] { return m_running == -1; });
+    m_threads[m_running].turn.notify_one();
+    m_testTurn.wait(lock, [&] { return m_running == -1; });
     return true;
 }
 
@@ -135,7 +135,7 @@ CEntryLoad::Options Options(Turns& turns, Drive& drive, std::mt19937& rng, const
         else
             turns.RunOne(rng);
     };
-    options.headerReaders = 3;
+    options.headerReaders = 2;
     options.slowReadMs = 0;
     return options;
 }

@@ -51,9 +51,11 @@ private:
     {
         bool waiting = false;
         std::string file;  // what it waits to read or write
+        std::condition_variable turn;  // one each: a turn wakes no other thread
     };
     std::mutex m_mutex;
-    std::condition_variable m_turn;
+    std::condition_variable m_testTurn;  // the test's, and Begin's caller's
+
     int m_running = -1;  // the thread whose turn it is; -1 the test
     std::deque<Thread> m_threads;
     std::vector<std::thread> m_handles;
