@@ -373,7 +373,7 @@ TEST(CommandQueueTest, ClicksTakeEffectAsOneAtATimeWhateverTheTiming)
     // Each sequence starts a few dozen threads: fewer under Wine, where a
     // thread costs a round trip to its server, and under ThreadSanitizer.
 #ifdef _WIN32
-    const int sequences = FromEnvironment("JUMBLA_MODEL_SEQUENCES", 100);
+    const int sequences = FromEnvironment("JUMBLA_MODEL_SEQUENCES", 20);
 #else
     const int sequences = FromEnvironment("JUMBLA_MODEL_SEQUENCES", 2000);
 #endif

@@ -183,6 +183,12 @@ TEST_F(SlowDriveTest, StepsGivenMidLoadTakeEffectAsIfEachLoadHadFinished)
     const auto send = [this](int id) {
         SendMessageA(dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
     };
+    std::vector<ListItem> lineEntries;
+    CString played = CString(kDirective) + "\r\n";
+    for (int i = 0; i < kSongs; ++i) {
+        lineEntries.push_back({songs[i], static_cast<DWORD_PTR>(i + 1)});
+        played += songs[i] + "\r\n";
+    }
     const auto dragMessage = [this](UINT notification, int item) {
         const HWND list = Item(IDC_ENTRIES);
         RECT rect;
@@ -198,6 +204,8 @@ TEST_F(SlowDriveTest, StepsGivenMidLoadTakeEffectAsIfEachLoadHadFinished)
         std::function<void()> midLoad;  // given some milliseconds into its load
         std::vector<ListItem> list;
         std::vector<std::wstring> messages;
+        CString played = CString();  // the work file left, if any
+        UINT titleMode = BST_CHECKED;
     } rows[] = {
         {"the mode changed twice", p,
          [&] {
@@ -228,6 +236,12 @@ TEST_F(SlowDriveTest, StepsGivenMidLoadTakeEffectAsIfEachLoadHadFinished)
              send(IDC_LOAD);
          },
          TitleEntries(kSongs), {JumblaText::kPlayerNotStarted}},
+        {"Play, then ファイル名: the player gets P's lines", beside,
+         [&] {
+             send(IDC_PLAY);
+             SendMessageA(Item(IDC_MODE_FILENAME), BM_CLICK, 0, 0);  // checks the button too
+         },
+         lineEntries, {JumblaText::kPlayerNotStarted}, played, BST_UNCHECKED},
     };
     for (const auto& row : rows) {
         for (const int ms : {20, 60, 120, 250}) {
@@ -238,12 +252,15 @@ TEST_F(SlowDriveTest, StepsGivenMidLoadTakeEffectAsIfEachLoadHadFinished)
             row.midLoad();
             WaitForLoad();
             EXPECT_EQ(Entries(), row.list) << row.name << " at " << ms << " ms";
-            EXPECT_EQ(IsDlgButtonChecked(dlg->m_hWnd, IDC_MODE_TITLE), static_cast<UINT>(BST_CHECKED));
+            EXPECT_EQ(IsDlgButtonChecked(dlg->m_hWnd, IDC_MODE_TITLE), row.titleMode);
             std::vector<std::wstring> messages;
             for (const auto& message : prompts.messages)
                 messages.push_back(message.text);
             EXPECT_EQ(messages, row.messages) << row.name << " at " << ms << " ms";
-            EXPECT_FALSE(FileExists(work)) << row.name << " at " << ms << " ms";
+            if (row.played.IsEmpty())
+                EXPECT_FALSE(FileExists(work)) << row.name << " at " << ms << " ms";
+            else
+                EXPECT_EQ(ReadFileBytes(work), row.played) << row.name << " at " << ms << " ms";
             prompts.messages.clear();
             Close();
         }
@@ -251,18 +268,22 @@ TEST_F(SlowDriveTest, StepsGivenMidLoadTakeEffectAsIfEachLoadHadFinished)
 }
 
 // A read that never returns (a share that is gone) holds neither the window
-// nor a newer load nor the closing: the list shows every entry at once, the
-// held one with its line, a second playlist replaces the first at once, none
-// of the first's titles reach it, and the window closes and stores its
-// settings while a read still waits. The process then ends with the read
-// still waiting (or the test would time out). Each held file is read once:
-// on this drive a second open of a file whose read is held waits for that
-// read.
+// nor a command nor a newer load nor the closing: the list shows every entry
+// at once, the held one with its line, Play and shuffle-and-play start the
+// player without its title, a second playlist replaces the first at once,
+// none of the first's titles reach it, and the window closes, deletes the
+// work file and stores its settings while a read still waits. The process
+// then ends with the read still waiting (or the test would time out). Each
+// held file is read once: on this drive a second open of a file whose read
+// is held waits for that read.
 TEST_F(SlowDriveTest, AReadThatNeverReturnsHoldsNothing)
 {
     const std::vector<CString> songs = WriteVqfFiles(2);
     const std::vector<CString> held = WriteVqfFiles(2, true);
-    const CString stuck = WriteDrivePlaylist("stuck.vql", {songs[0], held[0], songs[1]});
+    // Beside its work file, which Play writes: backing/ is writable.
+    const CString stuck = backing + "\\stuck.vql";
+    WriteFileBytes(stuck, ReadFileBytes(WriteDrivePlaylist("stuck.vql", {songs[0], held[0], songs[1]})));
+    const CString work = backing + "\\jumbla_work.vql";
     const CString stuckAgain = WriteDrivePlaylist("stuck again.vql", {songs[0], held[1], songs[1]});
     const CString other = WriteDrivePlaylist("other.vql", {WriteOnDrive("other.vqf", VqfFileBytes("Other", "Else"))});
     const auto showsFirstTitle = [this] {
@@ -287,8 +308,22 @@ TEST_F(SlowDriveTest, AReadThatNeverReturnsHoldsNothing)
     ASSERT_TRUE(PumpMessagesUntil(showsFirstTitle));
     ASSERT_TRUE(dlg->m_commands.IsBusy());
 
+    // Back to the first, whose held read still waits: the commands wait for
+    // its playlist, not for that title.
+    SetPathText(stuck);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return showsFirstTitle() && Entries()[1].text == held[0]; }));
+    // The player is started (this fixture has none to start) without the held title.
+    SendMessageA(dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_PLAY, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_PLAY)));
+    ASSERT_TRUE(PumpMessagesUntil([this] { return prompts.messages.size() == 1; })) << "Play waited for a title";
+    EXPECT_EQ(ReadFileBytes(work), CString(kDirective) + "\r\n" + songs[0] + "\r\n" + held[0] + "\r\n" + songs[1] + "\r\n");
+    SendMessageA(dlg->m_hWnd, WM_SYSCOMMAND, IDM_SHUFFLE_PLAY, 0);
+    ASSERT_TRUE(PumpMessagesUntil([this] { return prompts.messages.size() == 2; })) << "shuffle-and-play waited for a title";
+    EXPECT_EQ(prompts.messages[1].text, JumblaText::kPlayerNotStarted);
+    EXPECT_TRUE(dlg->m_commands.IsBusy()) << "the held title is still to come";
+
     Close();
     CString stored;
     EXPECT_TRUE(GetRegistryString(SettingsKey(), "VQLFile", stored));
-    EXPECT_EQ(stored, stuckAgain);
+    EXPECT_EQ(stored, stuck);
+    EXPECT_FALSE(FileExists(work)) << "the closing deleted the work file";
 }
