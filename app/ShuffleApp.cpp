@@ -32,9 +32,8 @@ BOOL CShuffleApp::InitInstance()
     CShuffleDlg dlg(*this);
     m_pMainWnd = &dlg;
     dlg.m_nHandling = static_cast<int>(GetProfileInt("Settings", "HandlingBy", 0));
+    // The window stores both settings as it closes.
     dlg.DoModal();
-    // Registry value names ignore case: this is the value read above.
-    WriteProfileInt("Settings", "handlingBy", dlg.m_nHandling);
     m_pMainWnd = nullptr;
 
     // FALSE: the framework runs no message loop of its own; the program ends.

@@ -16,10 +16,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
             AfxReportCurrentException(nullptr);
         }
     }
-    // Ends here rather than in the C runtime's exit(), which runs the exit
-    // handlers while worker threads go on: a load's worker may be reading,
-    // or unwinding from a file it could not read, and the 32-bit runtime's
-    // handlers remove the unwind tables it needs (std::terminate, exit code
-    // 3). ExitProcess ends every other thread first, then runs the handlers.
-    ::ExitProcess(exitCode);
+    // Ends here, running no exit handler: the settings are stored and the
+    // files closed by now. The C runtime's exit() runs the handlers while
+    // worker threads go on: a load's worker may be reading, or unwinding from
+    // a file it could not read, and the 32-bit runtime's handlers remove the
+    // unwind tables it needs (std::terminate, exit code 3). ExitProcess ends
+    // the other threads first, but on XP it may end one inside the heap's
+    // lock, and the handlers and DLL detaches it then runs wait on that lock
+    // for ever. TerminateProcess runs neither.
+    ::TerminateProcess(::GetCurrentProcess(), exitCode);
+    return static_cast<int>(exitCode);
 }

@@ -242,7 +242,10 @@ void CShuffleDlg::OnDestroy()
     CDialog::OnDestroy();
     // The controls still exist while WM_DESTROY is handled.
     const CString path = PlaylistPath();
-    // Stored first: nothing that may wait on a share comes before it.
+    // Both settings, stored first: nothing that may wait on a share comes
+    // before them. Registry value names ignore case: "handlingBy" is the
+    // value the application reads as "HandlingBy".
+    AfxGetApp()->WriteProfileInt("Settings", "handlingBy", m_nHandling);
     if (!path.IsEmpty())
         AfxGetApp()->WriteProfileString("Settings", "VQLFile", path);
     // A read that never returns must not keep the window: the loads are
