@@ -55,7 +55,7 @@ test-native: native
 test-tsan: deps
 	cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=Debug -DJUMBLA_TSAN=ON > /dev/null
 	cmake --build $(TSAN) -j $(JOBS) --target playlist_core_tests
-	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1 JUMBLA_MODEL_SEQUENCES=300 ctest --output-on-failure -R '^playlist_core_tests$$' --output-junit junit.xml
+	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1 JUMBLA_MODEL_SEQUENCES=300 JUMBLA_MODEL_REAL_SEQUENCES=300 ctest --output-on-failure -R '^playlist_core_tests$$' --output-junit junit.xml
 
 # Windows tests run through Wine on a virtual display of their own; the
 # display and the tree's wineserver are stopped afterwards. The 32-bit suite

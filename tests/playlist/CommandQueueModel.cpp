@@ -3,6 +3,7 @@
 #include "playlist/HeldFiles.h"
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 
 namespace model {
@@ -15,6 +16,8 @@ thread_local int t_self = -1;
 
 Turns::~Turns()
 {
+    while (real && m_nLive > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     dead.clear();
     std::mt19937 rng(1);
     RunAll(rng);
@@ -29,6 +32,16 @@ bool Turns::OnTurnThread()
 
 BOOL Turns::Begin(std::function<void()> work)
 {
+    if (real) {
+        ++m_nLive;
+        if (AfxBeginWorkerThread([this, work] {
+                work();
+                --m_nLive;
+            }))
+            return TRUE;
+        --m_nLive;
+        return FALSE;
+    }
     std::unique_lock<std::mutex> lock(m_mutex);
     const int id = static_cast<int>(m_threads.size());
     m_threads.emplace_back();
@@ -56,6 +69,10 @@ BOOL Turns::Begin(std::function<void()> work)
 
 void Turns::Pass(const std::string& file)
 {
+    if (real) {
+        std::this_thread::yield();
+        return;
+    }
     std::unique_lock<std::mutex> lock(m_mutex);
     m_threads[t_self].waiting = true;
     m_threads[t_self].file = file;
@@ -67,6 +84,10 @@ void Turns::Pass(const std::string& file)
 
 bool Turns::RunOne(std::mt19937& rng)
 {
+    if (real) {
+        std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(0, 500)(rng)));
+        return m_nLive > 0;
+    }
     std::unique_lock<std::mutex> lock(m_mutex);
     std::vector<int> ready;
     for (int i = 0; i < static_cast<int>(m_threads.size()); ++i) {
@@ -88,10 +109,15 @@ struct OpenFile
 {
     OpenFile(Drive& drive, const std::string& name) : drive(drive), name(name)
     {
+        std::lock_guard<std::mutex> lock(drive.lock);
         if (!drive.open.insert(name).second)
             ++drive.clashes;
     }
-    ~OpenFile() { drive.open.erase(name); }
+    ~OpenFile()
+    {
+        std::lock_guard<std::mutex> lock(drive.lock);
+        drive.open.erase(name);
+    }
     Drive& drive;
     std::string name;
 };
@@ -103,11 +129,15 @@ CEntryLoad::Options Options(Turns& turns, Drive& drive, std::mt19937& rng, const
     CEntryLoad::Options options;
     options.readPlaylist = [&turns, &drive](const CString& path, const EntryAppender& append) {
         turns.Pass(Text(path));
-        const auto found = drive.playlists.find(Text(path));
-        if (found == drive.playlists.end())
-            return false;
+        std::vector<std::string> lines;
+        {
+            std::lock_guard<std::mutex> lock(drive.lock);
+            const auto found = drive.playlists.find(Text(path));
+            if (found == drive.playlists.end())
+                return false;
+            lines = found->second;
+        }
         const OpenFile file(drive, Text(path));
-        const std::vector<std::string> lines = found->second;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             turns.Pass(Text(path));
             if (IsEntryLine(lines[i].c_str()) && !append(lines[i].c_str(), static_cast<UINT>(i)))
@@ -126,11 +156,13 @@ CEntryLoad::Options Options(Turns& turns, Drive& drive, std::mt19937& rng, const
     };
     options.beginThread = [&turns](std::function<void()> work) { return turns.Begin(std::move(work)); };
     options.currentFolder = [] { return CString(); };
-    options.now = [&clock] { return clock; };
+    options.now = [&clock, &turns] { return turns.real ? AfxSteadyMs() : clock; };
     // A wait on a file held by another of ours, or the closing's wait for
     // the file work: either lets the threads take their turns.
-    options.sleep = [&turns, &rng](DWORD) {
-        if (Turns::OnTurnThread())
+    options.sleep = [&turns, &rng](DWORD ms) {
+        if (turns.real)
+            AfxSleep(ms);
+        else if (Turns::OnTurnThread())
             turns.Pass(std::string());
         else
             turns.RunOne(rng);
@@ -182,6 +214,7 @@ void Window::Do(const Action& action)
             queue.RunFileWork(
                 [&drive, &turns, order](const CString& playlist) {
                     turns.Pass("work");
+                    std::lock_guard<std::mutex> lock(drive.lock);
                     const auto found = drive.playlists.find(Text(playlist));
                     drive.workFile = found != drive.playlists.end();
                     drive.work.clear();
@@ -189,6 +222,7 @@ void Window::Do(const Action& action)
                         drive.work.push_back(drive.workFile ? found->second[i] : std::string());
                 },
                 [&drive] {
+                    std::lock_guard<std::mutex> lock(drive.lock);
                     if (drive.workFile)
                         drive.launches.push_back(drive.work);
                 });
@@ -214,6 +248,7 @@ void Window::Do(const Action& action)
         queue.Run([this, &drive, &turns, action](const CString&) {
             queue.CleanUp([&drive, &turns](const CString&) {
                 turns.Pass("work");
+                std::lock_guard<std::mutex> lock(drive.lock);
                 drive.workFile = false;
             });
             std::vector<UINT> order;
@@ -223,6 +258,7 @@ void Window::Do(const Action& action)
             queue.RunFileWork(
                 [&drive, &turns, order, saved](const CString& playlist) {
                     turns.Pass(saved);
+                    std::lock_guard<std::mutex> lock(drive.lock);
                     const auto found = drive.playlists.find(Text(playlist));
                     if (found == drive.playlists.end())
                         return;
@@ -239,6 +275,7 @@ void Window::Do(const Action& action)
     case Action::openCancelled: {
         queue.CleanUp([&drive, &turns](const CString&) {
             turns.Pass("work");
+            std::lock_guard<std::mutex> lock(drive.lock);
             drive.workFile = false;
         });
         const CCommandQueue::CPause dialog(queue);
@@ -254,6 +291,8 @@ void Window::Do(const Action& action)
 void Window::Settle()
 {
     for (int rounds = 0; rounds < 100000; ++rounds) {
+        // Real turns: a thread of a cancelled load may still end after the
+        // queue is idle.
         const bool ran = m_turns.RunOne(m_rng);
         queue.Poll();
         if (!ran && !queue.IsBusy())

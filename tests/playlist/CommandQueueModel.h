@@ -7,6 +7,7 @@
 
 #include "playlist/CommandQueue.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -26,18 +27,21 @@ inline std::string Text(const CString& s)
 }
 
 // Threads that take turns: the test or exactly one of them runs at a time.
-// Each stops at its reads and writes (Pass) until the test picks it.
+// Each stops at its reads and writes (Pass) until the test picks it. Real
+// turns are the system's: the threads run free, for ThreadSanitizer.
 class Turns
 {
 public:
+    explicit Turns(bool real = false) : real(real) {}
     ~Turns();
     // As CEntryLoad::Options::beginThread: the new thread waits for its turn.
     BOOL Begin(std::function<void()> work);
     // On one of these threads: lets the test go on until this thread is picked.
     void Pass(const std::string& file);
     static bool OnTurnThread();
-    // Runs one waiting thread, drawn by rng, until it yields or ends; false
-    // when none may run (reads of `dead` never come back).
+    // Runs one waiting thread, drawn by rng, until it passes or ends; false
+    // when none may run (reads of `dead` never come back). Real turns: waits
+    // a moment; false once every thread has ended.
     bool RunOne(std::mt19937& rng);
     void RunAll(std::mt19937& rng)
     {
@@ -45,8 +49,10 @@ public:
         }
     }
     std::string dead;
+    const bool real;
 
 private:
+    std::atomic<int> m_nLive{0};  // real threads not ended
     struct Thread
     {
         bool waiting = false;
@@ -72,6 +78,7 @@ struct Action
 // the work file and what the player was started on.
 struct Drive
 {
+    std::mutex lock;  // over the rest, for real turns; never held across a Pass
     std::map<std::string, std::vector<std::string>> playlists;
     bool workFile = false;
     std::vector<std::string> work;
