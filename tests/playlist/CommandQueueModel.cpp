@@ -82,6 +82,12 @@ void Turns::Pass(const std::string& file)
     m_threads[t_self].waiting = false;
 }
 
+int Turns::Waiting()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return static_cast<int>(std::count_if(m_threads.begin(), m_threads.end(), [](const Thread& t) { return t.waiting; }));
+}
+
 bool Turns::RunOne(std::mt19937& rng)
 {
     if (real) {
@@ -155,7 +161,10 @@ CEntryLoad::Options Options(Turns& turns, Drive& drive, std::mt19937& rng, const
         return 1;
     };
     options.beginThread = [&turns](std::function<void()> work) { return turns.Begin(std::move(work)); };
-    options.currentFolder = [] { return CString(); };
+    options.currentFolder = [&drive] {
+        std::lock_guard<std::mutex> lock(drive.lock);
+        return CString(drive.folder.c_str());
+    };
     options.now = [&clock, &turns] { return turns.real ? AfxSteadyMs() : clock; };
     // A wait on a file held by another of ours, or the closing's wait for
     // the file work: either lets the threads take their turns.

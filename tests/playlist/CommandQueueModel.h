@@ -48,6 +48,8 @@ public:
         while (RunOne(rng)) {
         }
     }
+    // Threads started and not ended.
+    int Waiting();
     std::string dead;
     const bool real;
 
@@ -85,6 +87,7 @@ struct Drive
     std::vector<std::vector<std::string>> launches;
     std::set<std::string> open;
     int clashes = 0;  // a file two of our threads had open at once
+    std::string folder;  // the current folder
 };
 
 // The window as the queue sees it, with its commands as the dialog gives them.

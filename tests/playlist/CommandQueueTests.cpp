@@ -1,8 +1,8 @@
 // The load and the order of what the user does, without a window: the
-// queue's contract as a model run by deterministic simulation
-// (CommandQueueModel.h), and on real threads against a drive in memory that
-// can delay or hold any read, what the model cannot reach. Run natively
-// under AddressSanitizer and again under ThreadSanitizer.
+// queue's contract as a model run by deterministic simulation, and again on
+// real threads (CommandQueueModel.h), then the cases a random sequence does
+// not reach. Run natively under AddressSanitizer and again under
+// ThreadSanitizer.
 
 #include "CommandQueueModel.h"
 #include "playlist/EntryLoad.h"
@@ -10,230 +10,29 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <set>
+#include <random>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
-std::string Text(const CString& s)
+using model::Text;
+
+// The playlists of every case: P with a comment, a file named twice and an
+// unreadable one ("x..."), Q plain, R with an unreadable entry first.
+void Stock(model::Drive& drive)
 {
-    return std::string(s.GetString(), s.GetLength());
+    drive.playlists["P"] = {"p0.vqf", "#", "p1.vqf", "x2.vqf", "p0.vqf", "p3.vqf"};
+    drive.playlists["Q"] = {"q0.vqf", "q1.vqf", "q2.vqf"};
+    drive.playlists["R"] = {"x0.vqf", "", "r1.vqf"};
+    drive.playlists["DEAD"] = {"d0.vqf"};
 }
-
-// Files in memory, opened for exclusive use as the program's are: opening a
-// file that is open fails as held, and is counted, so a load that opens a
-// file one of our own threads holds shows up. A read waits delayMs, and
-// while the file is held, until Release.
-class FakeDrive
-{
-public:
-    struct File
-    {
-        std::vector<std::string> lines;  // a playlist's
-        int delayMs = 0;                 // each line's, or the header's
-        bool held = false;
-    };
-
-    void Add(const std::string& path, File file)
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_files[path] = std::move(file);
-    }
-    // A playlist of the given VQF files, each with its own delay and hold.
-    void AddSongs(const std::string& playlist, const std::vector<std::string>& songs, int delayMs, int lineDelayMs = 0)
-    {
-        Add(playlist, File{songs, lineDelayMs, false});
-        for (const std::string& song : songs)
-            Add(song, File{{}, delayMs, song[0] == 'h'});
-    }
-    void Hold(const std::string& path, bool held)
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_files[path].held = held;
-        m_released.notify_all();
-    }
-    bool IsOpen(const std::string& path)
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_open.count(path) != 0;
-    }
-    int HeldByUs() const { return m_heldByUs; }
-    // The loads' threads still running.
-    int Threads() const { return m_threads; }
-
-    CEntryLoad::Options Options(const std::shared_ptr<FakeDrive>& self) const
-    {
-        CEntryLoad::Options options;
-        options.readPlaylist = [self](const CString& path, const EntryAppender& append) {
-            if (!self->Open(Text(path)))
-                return false;
-            const File file = self->Get(Text(path));
-            for (std::size_t i = 0; i < file.lines.size(); ++i) {
-                self->Wait(Text(path));
-                if (!append(file.lines[i].c_str(), static_cast<UINT>(i)))
-                    break;
-            }
-            self->Close(Text(path));
-            return true;
-        };
-        options.readTags = [self](const CString& path, CString& title, CString& author) {
-            if (!self->Open(Text(path)))
-                throw CFileException(CFileException::sharingViolation, 32, path);
-            self->Wait(Text(path));
-            self->Close(Text(path));
-            title = "T " + path;
-            author = "A";
-            return 1;
-        };
-        options.beginThread = [self](std::function<void()> work) {
-            ++self->m_threads;
-            if (AfxBeginWorkerThread([self, work] {
-                    work();
-                    --self->m_threads;
-                }))
-                return TRUE;
-            --self->m_threads;
-            return FALSE;
-        };
-        options.currentFolder = [] { return CString(); };
-        options.slowReadMs = 0;
-        options.headerReaders = 4;
-        return options;
-    }
-
-private:
-    // False for a file that is not there or is open already.
-    bool Open(const std::string& path)
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_files.count(path) == 0)
-            return false;
-        if (!m_open.insert(path).second) {
-            ++m_heldByUs;
-            return false;
-        }
-        return true;
-    }
-    File Get(const std::string& path)
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_files[path];
-    }
-    void Wait(const std::string& path)
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(Get(path).delayMs));
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_released.wait(lock, [&] { return !m_files[path].held; });
-    }
-    void Close(const std::string& path)
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_open.erase(path);
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_released;
-    std::map<std::string, File> m_files;
-    std::set<std::string> m_open;
-    std::atomic<int> m_heldByUs{0};
-    std::atomic<int> m_threads{0};
-};
-
-std::vector<std::string> Songs(const char* prefix, int count)
-{
-    std::vector<std::string> songs;
-    for (int i = 0; i < count; ++i)
-        songs.push_back(prefix + std::to_string(i) + ".vqf");
-    return songs;
-}
-
-std::vector<std::string> Titles(const std::vector<std::string>& songs)
-{
-    std::vector<std::string> titles;
-    for (const std::string& song : songs)
-        titles.push_back("T " + song + " [A]");
-    return titles;
-}
-
-// The window as the queue sees it: the list's texts, and a log of what the
-// user was shown and what ran, each command with the path it was handed.
-class Window : public CCommandSink
-{
-public:
-    explicit Window(const std::shared_ptr<FakeDrive>& drive, CEntryLoad::Options options)
-        : drive(drive), queue(*this, options)
-    {
-    }
-    explicit Window(const std::shared_ptr<FakeDrive>& drive) : Window(drive, drive->Options(drive)) {}
-    ~Window() { queue.Close([](const CString&) {}, 0); }
-
-    void ReplaceList() override { list.clear(); }
-    void AddEntries(const std::vector<CEntryLoad::Entry>& entries) override
-    {
-        for (const CEntryLoad::Entry& entry : entries)
-            list.push_back(Text(entry.text));
-    }
-    void SetTexts(const std::vector<CEntryLoad::Entry>& entries) override
-    {
-        for (const CEntryLoad::Entry& entry : entries)
-            list.at(entry.lineIndex) = Text(entry.text);  // no row reorders
-    }
-    void ReportUnreadable(const CString& line) override { log.push_back("unreadable " + Text(line)); }
-    bool SetPolling(bool on) override
-    {
-        polling = on;
-        return true;
-    }
-    void PollSoon() override {}
-
-    void Command(const std::string& name)
-    {
-        queue.Run([this, name](const CString& path) { log.push_back(name + " " + Text(path)); });
-    }
-
-    // Polls as the window's timer does, until `done` or ten seconds.
-    bool PollUntil(const std::function<bool()>& done)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            EXPECT_TRUE(polling) << "a step waits, but nobody polls";
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            queue.Poll();
-        }
-        return true;
-    }
-    bool Settle()
-    {
-        return PollUntil([this] { return !queue.IsBusy(); });
-    }
-    void PollFor(int ms)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        PollUntil([end] { return std::chrono::steady_clock::now() > end; });
-    }
-
-    std::shared_ptr<FakeDrive> drive;
-    CCommandQueue queue;
-    std::vector<std::string> list;
-    std::vector<std::string> log;
-    bool polling = false;
-};
-
-using Lines = std::vector<std::string>;
 
 int FromEnvironment(const char* name, int otherwise)
 {
@@ -312,10 +111,7 @@ struct Outcome
 Outcome RunSequence(const Sequence& sequence, unsigned seed, bool concurrent, bool real = false)
 {
     model::Drive drive;
-    drive.playlists["P"] = {"p0.vqf", "#", "p1.vqf", "x2.vqf", "p0.vqf", "p3.vqf"};
-    drive.playlists["Q"] = {"q0.vqf", "q1.vqf", "q2.vqf"};
-    drive.playlists["R"] = {"x0.vqf", "", "r1.vqf"};
-    drive.playlists["DEAD"] = {"d0.vqf"};
+    Stock(drive);
     std::mt19937 rng(seed * 7919u + (concurrent ? 1 : 0));
     double clock = 0;
     model::Turns turns(real);
@@ -402,113 +198,105 @@ TEST(CommandQueueTest, ClicksTakeEffectAsOneAtATimeWhateverTheTiming)
     }
 }
 
-// What the model cannot reach: real threads and real waits.
-TEST(CommandQueueTest, WhatTheModelCannotReach)
+// The model's window with the threads taking turns, for what a random
+// sequence does not reach.
+struct Model
 {
-    const Lines p = Songs("p", 30);
-    const Lines q = Songs("q", 3);
-    const struct
+    Model() { Stock(drive); }
+    // Turns and polls, as many as `turns`, or until no thread may run.
+    void Run(int turns = 2000)
     {
-        const char* name;
-        std::function<void(Window&)> act;
-        Lines list;
-        Lines log;
-    } rows[] = {
-        {"a playlist whose read never returns, reloaded a hundred times: one load waits, the others go",
-         [](Window& w) {
-             w.drive->Hold("Q", true);
-             for (int i = 0; i < 100; ++i) {
-                 w.queue.SetMode(i % 2 ? DisplayMode::fileName : DisplayMode::title);
-                 w.queue.Load("Q");
-             }
-             w.PollFor(100);
-             EXPECT_LE(w.drive->Threads(), 2) << "the held read and the newest load";
-             w.drive->Hold("Q", false);
-         },
-         q, {}},
-        {"a command that throws leaves the ones after it to run",
-         [](Window& w) {
-             w.queue.Load("P");
-             w.queue.Run([](const CString&) { throw std::runtime_error("command failed"); });
-             w.Command("play");
-             for (int polls = 0; polls < 10000 && w.queue.IsBusy(); ++polls) {
-                 try {
-                     w.PollFor(1);
-                 } catch (const std::runtime_error&) {
-                     w.log.push_back("thrown");
-                 }
-             }
-         },
-         Titles(p), {"thrown", "play P"}},
-        {"while a dialog of its own is up the list fills, but no message shows and no command runs",
-         [](Window& w) {
-             w.drive->Add("U", FakeDrive::File{{"q0.vqf", "m1.vqf"}, 0, false});
-             w.drive->Hold("q0.vqf", true);
-             w.queue.Load("U");
-             {
-                 const CCommandQueue::CPause about(w.queue);
-                 w.Command("play");
-                 w.drive->Hold("q0.vqf", false);
-                 w.PollUntil([&] { return !w.list.empty() && w.list.front() == "T q0.vqf [A]"; });
-                 w.PollFor(20);
-                 EXPECT_TRUE(w.log.empty());
-             }
-         },
-         {"T q0.vqf [A]", "m1.vqf"}, {"play U", "unreadable m1.vqf"}},
-        {"a write that does not come back keeps nothing on the window waiting, and the steps after it wait for it",
-         [](Window& w) {
-             w.queue.Load("Q");
-             const auto release = std::make_shared<std::atomic<bool>>(false);
-             w.queue.RunFileWork(
-                 [release](const CString&) {
-                     while (!*release)
-                         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                 },
-                 [&w] { w.log.push_back("written"); });
-             w.Command("shuffle");
-             w.queue.Load("P");
-             w.PollUntil([&] { return w.list == Titles(Songs("q", 3)); });
-             w.PollFor(20);
-             EXPECT_TRUE(w.log.empty()) << "the shuffle waits for the write";
-             *release = true;
-         },
-         Titles(p), {"written", "shuffle Q"}},
-    };
-    for (const auto& row : rows) {
-        const auto drive = std::make_shared<FakeDrive>();
-        drive->AddSongs("P", p, 1);
-        drive->AddSongs("Q", q, 0);
-        {
-            Window window(drive);
-            row.act(window);
-            EXPECT_TRUE(window.Settle()) << row.name;
-            EXPECT_EQ(window.list, row.list) << row.name;
-            EXPECT_EQ(window.log, row.log) << row.name;
-            EXPECT_FALSE(window.polling) << row.name << ": polling ends with the last step";
-        }
-        EXPECT_EQ(drive->HeldByUs(), 0) << row.name << ": a file held by our own threads";
+        for (int i = 0; i < turns && this->turns.RunOne(rng); ++i)
+            window.queue.Poll();
+        window.queue.Poll();
     }
-}
+    std::string First() const { return window.list.empty() ? std::string() : window.list.front().first; }
 
-// Relative paths are taken against the current folder as it was when the
-// load was given: the open dialog moves it while the load still reads.
-TEST(CommandQueueTest, RelativePathsAreTakenWhenGiven)
+    model::Drive drive;
+    std::mt19937 rng{1};
+    double clock = 0;
+    model::Turns turns;
+    model::Window window{turns, drive, rng, clock};
+};
+
+TEST(CommandQueueTest, WhatARandomSequenceDoesNotReach)
 {
-    const auto drive = std::make_shared<FakeDrive>();
-    drive->AddSongs("C:\\A\\P", {"s.vqf"}, 0);
-    drive->Add("C:\\A\\s.vqf", FakeDrive::File{{}, 0, false});
-    drive->Hold("C:\\A\\P", true);
-    const auto folder = std::make_shared<CString>("C:\\A");
-    CEntryLoad::Options options = drive->Options(drive);
-    options.currentFolder = [folder] { return *folder; };
-    Window window(drive, options);
-    window.queue.Load("P");
-    window.Command("play");
-    *folder = "C:\\B";
-    drive->Hold("C:\\A\\P", false);
-    EXPECT_TRUE(window.Settle());
-    EXPECT_EQ(window.list, Lines{"T C:\\A\\s.vqf [A]"});
-    EXPECT_EQ(window.log, Lines{"play C:\\A\\P"});
+    {
+        SCOPED_TRACE("a playlist whose read never returns, reloaded a hundred times: one load waits, the others go");
+        Model m;
+        m.turns.dead = "Q";
+        for (int i = 0; i < 100; ++i) {
+            m.window.queue.SetMode(i % 2 ? DisplayMode::fileName : DisplayMode::title);
+            m.window.queue.Load("Q");
+        }
+        m.Run();
+        EXPECT_LE(m.turns.Waiting(), 2) << "the held read and the newest load";
+        m.turns.dead.clear();
+        m.window.Settle();
+        EXPECT_EQ(m.First(), "q0.vqf");
+    }
+    {
+        SCOPED_TRACE("a command that throws leaves the ones after it to run");
+        Model m;
+        m.window.queue.Load("Q");
+        m.window.queue.Run([](const CString&) { throw std::runtime_error("command failed"); });
+        m.window.Do({model::Action::play});
+        int thrown = 0;
+        for (int polls = 0; polls < 100 && m.window.queue.IsBusy(); ++polls) {
+            try {
+                m.window.Settle();
+            } catch (const std::runtime_error&) {
+                ++thrown;
+            }
+        }
+        EXPECT_EQ(thrown, 1);
+        EXPECT_EQ(m.drive.launches.size(), 1u);
+    }
+    {
+        SCOPED_TRACE("while a dialog of its own is up the list fills, but no message shows and no command runs");
+        Model m;
+        m.window.queue.Load("R");
+        {
+            const CCommandQueue::CPause about(m.window.queue);
+            m.window.Do({model::Action::play});
+            m.Run();
+            EXPECT_EQ(m.window.list.size(), 2u);
+            EXPECT_EQ(m.window.messages, 0);
+            EXPECT_TRUE(m.drive.launches.empty());
+        }
+        m.window.Settle();
+        EXPECT_EQ(m.window.messages, 1);
+        EXPECT_EQ(m.drive.launches.size(), 1u);
+    }
+    {
+        SCOPED_TRACE("a write that does not come back keeps nothing on the window waiting, and the steps after it wait for it");
+        Model m;
+        m.window.queue.Load("Q");
+        m.window.Settle();
+        m.turns.dead = "work";
+        m.window.Do({model::Action::play});
+        m.window.Do({model::Action::shuffle});
+        m.window.queue.Load("P");
+        m.Run();
+        EXPECT_EQ(m.First(), "T q0.vqf [A]") << "neither the shuffle nor P came before the write";
+        EXPECT_TRUE(m.window.queue.HasWaitingCommands());
+        m.turns.dead.clear();
+        m.window.Settle();
+        EXPECT_EQ(m.drive.launches, (std::vector<std::vector<std::string>>{{"q0.vqf", "q1.vqf", "q2.vqf"}}));
+        EXPECT_EQ(m.First(), "T p0.vqf [A]");
+    }
+    {
+        SCOPED_TRACE("relative paths are taken against the current folder of when the load was given");
+        Model m;
+        m.drive.playlists["C:\\A\\P"] = {"s.vqf"};
+        m.drive.folder = "C:\\A";
+        m.window.queue.Load("P");
+        m.window.Do({model::Action::play});
+        m.drive.folder = "C:\\B";  // the open dialog moved it
+        m.window.Settle();
+        EXPECT_EQ(m.First(), "T C:\\A\\s.vqf [A]");
+        EXPECT_EQ(m.drive.launches, (std::vector<std::vector<std::string>>{{"s.vqf"}}));
+    }
 }
 
 // A cancelled load's threads stop after the read they are in, and its
@@ -516,36 +304,30 @@ TEST(CommandQueueTest, RelativePathsAreTakenWhenGiven)
 // returns pins its own line, not the load.
 TEST(EntryLoadCancelTest, ACancelledLoadReadsNoFurtherAndPinsNothing)
 {
-    const auto drive = std::make_shared<FakeDrive>();
-    const Lines songs = Songs("s", 100);
-    drive->AddSongs("P", songs, 1);
-    drive->AddSongs("LONG", Songs("l", 1000), 0, 1);
-    drive->Hold("s10.vqf", true);
+    Model m;
+    std::vector<std::string>& songs = m.drive.playlists["S"];
+    for (int i = 0; i < 100; ++i)
+        songs.push_back("s" + std::to_string(i) + ".vqf");
+    m.drive.playlists["LONG"] = std::vector<std::string>(1000, "l.vqf");
+    m.turns.dead = "s10.vqf";
+    const CEntryLoad::Options options = model::Options(m.turns, m.drive, m.rng, m.clock);
     std::weak_ptr<CEntryLoad> watched;
     {
-        const auto load = CEntryLoad::Start("P", DisplayMode::title, "", drive->Options(drive));
+        const auto load = CEntryLoad::Start("S", DisplayMode::title, "", options);
         watched = load;
-        for (int polls = 0; polls < 10000 && !drive->IsOpen("s10.vqf"); ++polls)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        ASSERT_TRUE(drive->IsOpen("s10.vqf"));
+        m.Run();
+        EXPECT_EQ(m.turns.Waiting(), 1) << "the other reader read every other header";
         load->Cancel();
     }
-    // The other readers hold the load only between their reads, so it ends
-    // once they have looked at it again; the held read never lets it go.
-    for (int polls = 0; polls < 2000 && !watched.expired(); ++polls)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    m.Run();
     EXPECT_TRUE(watched.expired()) << "the load ends with its owner while a read still waits";
 
-    const auto playlist = CEntryLoad::Start("LONG", DisplayMode::fileName, "", drive->Options(drive));
-    for (int polls = 0; polls < 10000 && !drive->IsOpen("LONG"); ++polls)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const auto playlist = CEntryLoad::Start("LONG", DisplayMode::fileName, "", options);
+    m.Run(20);
     playlist->Cancel();
-    for (int polls = 0; polls < 2000 && drive->IsOpen("LONG"); ++polls)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_FALSE(drive->IsOpen("LONG")) << "a cancelled playlist reader closes the playlist at the next line";
+    m.Run();
+    EXPECT_EQ(m.drive.open.count("LONG"), 0u) << "a cancelled playlist reader closes the playlist at the next line";
     EXPECT_EQ(playlist->GetState(), CEntryLoad::opening);
-
-    drive->Hold("s10.vqf", false);
 }
 
 }  // namespace
