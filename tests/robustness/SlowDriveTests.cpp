@@ -160,11 +160,11 @@ TEST_F(SlowDriveTest, UnreadableEntriesAreReportedInEntryOrder)
 }
 
 // What a quick user does while a load runs takes effect exactly as if the
-// load had finished at once, whenever in the load it comes: 200 headers on
-// the drive (about 0.4 s on 16 readers), each row at four moments.
+// load had finished at once, whenever in the load it comes: 150 headers on
+// the drive (about 0.3 s on 16 readers), each row at four moments.
 TEST_F(SlowDriveTest, StepsGivenMidLoadTakeEffectAsIfEachLoadHadFinished)
 {
-    const int kSongs = 200;
+    const int kSongs = 150;
     const std::vector<CString> songs = WriteVqfFiles(kSongs);
     const CString p = WriteDrivePlaylist("p.vql", songs);
     // O names P's first 20 files: a newer load opens the files the older one
