@@ -35,6 +35,9 @@ bool AnsiCodePageIs932()
 const char kHyou[] = "\x95\x5C";
 const char kSo[] = "\x83\x5C";
 
+// One table for both directions: Find from `start`, or ReverseFind where the
+// start is kFromEnd.
+const int kFromEnd = -100;
 struct SearchCase {
     const char* text;
     char ch;
@@ -47,36 +50,26 @@ void PrintTo(const SearchCase& c, std::ostream* os)
     *os << '"' << c.text << "\" '" << c.ch << "' from " << c.start;
 }
 
-class ReverseFindTest : public ::testing::TestWithParam<SearchCase> {};
+class SearchTest : public ::testing::TestWithParam<SearchCase> {};
 
-TEST_P(ReverseFindTest, FindsLastSingleByteCharacter)
+TEST_P(SearchTest, FindsSingleByteCharacterNotTrailByte)
 {
     REQUIRE_CP932();
     const SearchCase& c = GetParam();
-    EXPECT_EQ(CString(c.text).ReverseFind(c.ch), c.expected) << c.text;
+    const CString text(c.text);
+    EXPECT_EQ(c.start == kFromEnd ? text.ReverseFind(c.ch) : text.Find(c.ch, c.start), c.expected) << c.text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cp932, ReverseFindTest, ::testing::Values(
-    SearchCase{"C:\\dir\\file.vql", '\\', 0, 6},
-    SearchCase{"C:\\\x95\x5C", '\\', 0, 2},
-    SearchCase{"\x95\x5C", '\\', 0, -1},
-    SearchCase{"\x83\x5C\\x", '\\', 0, 2},
-    SearchCase{"C:\\\x95\x5C\x83\x5C.vql", '\\', 0, 2},
-    SearchCase{"\xB1\\", '\\', 0, 1},
-    SearchCase{"", '\\', 0, -1},
-    SearchCase{"abc", '\\', 0, -1},
-    SearchCase{"\x83\x41" "A", 'A', 0, 2}));
-
-class FindTest : public ::testing::TestWithParam<SearchCase> {};
-
-TEST_P(FindTest, FindsFirstSingleByteCharacterFromStart)
-{
-    REQUIRE_CP932();
-    const SearchCase& c = GetParam();
-    EXPECT_EQ(CString(c.text).Find(c.ch, c.start), c.expected) << c.text << " from " << c.start;
-}
-
-INSTANTIATE_TEST_SUITE_P(Cp932, FindTest, ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(Cp932, SearchTest, ::testing::Values(
+    SearchCase{"C:\\dir\\file.vql", '\\', kFromEnd, 6},
+    SearchCase{"C:\\\x95\x5C", '\\', kFromEnd, 2},
+    SearchCase{"\x95\x5C", '\\', kFromEnd, -1},
+    SearchCase{"\x83\x5C\\x", '\\', kFromEnd, 2},
+    SearchCase{"C:\\\x95\x5C\x83\x5C.vql", '\\', kFromEnd, 2},
+    SearchCase{"\xB1\\", '\\', kFromEnd, 1},
+    SearchCase{"", '\\', kFromEnd, -1},
+    SearchCase{"abc", '\\', kFromEnd, -1},
+    SearchCase{"\x83\x41" "A", 'A', kFromEnd, 2},
     SearchCase{"\x95\x5C\\", '\\', 0, 2},
     SearchCase{"\x95\x5C", '\\', 0, -1},
     SearchCase{"a\\b\\c", '\\', 0, 1},
