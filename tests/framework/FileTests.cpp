@@ -14,7 +14,7 @@ protected:
     TempDir m_dir;
 };
 
-TEST_F(CFileTest, MissingFileFailsBothWays)
+TEST_F(CFileTest, MissingFileAndDirectoryFailBothWays)
 {
     const std::string path = m_dir.Path("missing.vql");
     try {
@@ -30,12 +30,8 @@ TEST_F(CFileTest, MissingFileFailsBothWays)
     EXPECT_FALSE(file.Open(path.c_str(), CFile::modeRead, &error));
     EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
     EXPECT_FALSE(file.IsOpen());
-}
 
-TEST_F(CFileTest, DirectoryIsNotAFile)
-{
-    CFile file;
-    CFileException error;
+    // A directory is not a file.
     EXPECT_FALSE(file.Open(m_dir.Path().c_str(), CFile::modeRead, &error));
     EXPECT_EQ(error.m_cause, CFileException::accessDenied);
     EXPECT_THROW(CFile(m_dir.Path().c_str(), CFile::modeRead), CFileException);
@@ -61,7 +57,9 @@ TEST_F(CFileTest, SecondOpenFailsWhileTheFirstHoldsTheFile)
     EXPECT_TRUE(again.IsOpen());
 }
 
-TEST_F(CFileTest, ReadReturnsShortAtEndOfFile)
+// Reads come back short at the end; seeks go from each origin, and one before
+// the start throws and keeps the position.
+TEST_F(CFileTest, ReadAndSeekWithinAFileOfSixBytes)
 {
     const std::string path = m_dir.Path("six.bin");
     WriteBytes(path, "abcdef");
@@ -72,22 +70,6 @@ TEST_F(CFileTest, ReadReturnsShortAtEndOfFile)
     EXPECT_EQ(std::string(buffer, 2), "ef");
     EXPECT_EQ(file.Read(buffer, 4), 0u);
     EXPECT_EQ(file.GetLength(), 6u);
-}
-
-TEST_F(CFileTest, ReadFailureThrows)
-{
-    const std::string path = m_dir.Path("out.bin");
-    CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
-    char buffer[4];
-    EXPECT_THROW(file.Read(buffer, sizeof buffer), CFileException);
-}
-
-TEST_F(CFileTest, SeekFromEachOrigin)
-{
-    const std::string path = m_dir.Path("seek.bin");
-    WriteBytes(path, "abcdef");
-    CFile file(path.c_str(), CFile::modeRead);
-    char buffer[2];
 
     EXPECT_EQ(file.Seek(2, CFile::begin), 2u);
     ASSERT_EQ(file.Read(buffer, 2), 2u);
@@ -96,15 +78,8 @@ TEST_F(CFileTest, SeekFromEachOrigin)
     EXPECT_EQ(file.Seek(-1, CFile::end), 5u);
     file.SeekToBegin();
     EXPECT_EQ(file.GetPosition(), 0u);
-}
 
-TEST_F(CFileTest, SeekBeforeTheStartThrowsAndKeepsThePosition)
-{
-    const std::string path = m_dir.Path("seek.bin");
-    WriteBytes(path, "abcdef");
-    CFile file(path.c_str(), CFile::modeRead);
     file.Seek(3, CFile::begin);
-
     for (auto [off, from] : {std::pair<LONGLONG, UINT>{-1, CFile::begin}, {-4, CFile::current}, {-7, CFile::end}}) {
         try {
             file.Seek(off, from);
@@ -114,6 +89,14 @@ TEST_F(CFileTest, SeekBeforeTheStartThrowsAndKeepsThePosition)
         }
         EXPECT_EQ(file.GetPosition(), 3u);
     }
+}
+
+TEST_F(CFileTest, ReadFailureThrows)
+{
+    const std::string path = m_dir.Path("out.bin");
+    CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
+    char buffer[4];
+    EXPECT_THROW(file.Read(buffer, sizeof buffer), CFileException);
 }
 
 TEST_F(CFileTest, CreateTruncatesAndWrites)
