@@ -81,7 +81,7 @@ struct FakeTags
     const char* author;
 };
 
-TEST_F(PlaylistLoaderTest, TitleModeShowsTagsOrTheEntrysOwnLine)
+TEST_F(PlaylistLoaderTest, TitleModeShowsTagsOrTheEntrysOwnLineFromFakeAndRealHeaders)
 {
     const std::map<std::string, FakeTags> headers = {
         {"a.vqf", {1, "Song", "Artist"}},
@@ -102,17 +102,13 @@ TEST_F(PlaylistLoaderTest, TitleModeShowsTagsOrTheEntrysOwnLine)
         {"a.vqf", "Song [Artist]"}, {"half.vqf", "half.vqf"}, {"title-only.vqf", "Tune []"}, {"none.vqf", "none.vqf"}};
     for (const auto& line : expected)
         EXPECT_EQ(TitleText(line.first.c_str(), readTags), line.second.c_str()) << line.first;
-}
 
-// The real reader: a header out of order shows the line; a file that cannot
-// be opened leaves as CFileException (the load shows its line).
-TEST_F(PlaylistLoaderTest, TitleModeWithRealHeaders)
-{
+    // The real reader: a header out of order shows the line; a file that
+    // cannot be opened leaves as CFileException (the load shows its line).
     const std::string good = m_dir.Path("good.vqf");
     const std::string misordered = m_dir.Path("misordered.vqf");
     WriteBytes(good, VqfFileBytes("Song", "Artist"));
     WriteBytes(misordered, VqfHeaderBytes(VqfChunk("COMM", "") + VqfChunk("NAME", "Other") + VqfChunk("AUTH", "Someone")));
-
     EXPECT_EQ(TitleText(good.c_str(), &ReadVqfHeaderTags), "Song [Artist]");
     EXPECT_EQ(TitleText(misordered.c_str(), &ReadVqfHeaderTags), misordered.c_str());
     EXPECT_THROW(TitleText(m_dir.Path("missing.vqf").c_str(), &ReadVqfHeaderTags), CFileException);
