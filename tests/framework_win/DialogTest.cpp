@@ -23,7 +23,7 @@ void SetChecked(const CWnd& dlg, int id, bool checked)
     ::SendMessageA(dlg.GetDlgItemHandle(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-TEST_F(DialogTest, RadioGroupFollowedByCheckBoxRoundTrips)
+TEST_F(DialogTest, RadioGroupFollowedByCheckBoxIsShownAtInitialisationAndRoundTrips)
 {
     struct Case
     {
@@ -40,7 +40,9 @@ TEST_F(DialogTest, RadioGroupFollowedByCheckBoxRoundTrips)
         {"index of the check box: not a radio, nothing checked", 3, false, false, false, -1},
     };
     CProbeDialog dlg;
+    dlg.m_nChoice = 1;
     ASSERT_TRUE(dlg.Create(IDD_PROBE));
+    EXPECT_TRUE(IsChecked(dlg, IDC_RADIO_SECOND)) << "OnInitDialog exchanges towards the controls";
     for (const Case& c : cases) {
         SetChecked(dlg, IDC_CHECK, true);
         dlg.m_nChoice = c.value;
@@ -55,14 +57,6 @@ TEST_F(DialogTest, RadioGroupFollowedByCheckBoxRoundTrips)
     }
 }
 
-TEST_F(DialogTest, InitialisationShowsTheMemberInTheRadioGroup)
-{
-    CProbeDialog dlg;
-    dlg.m_nChoice = 1;
-    ASSERT_TRUE(dlg.Create(IDD_PROBE));
-    EXPECT_TRUE(IsChecked(dlg, IDC_RADIO_SECOND)) << "OnInitDialog exchanges towards the controls";
-}
-
 TEST_F(DialogTest, DataExchangeRejectsMisuse)
 {
     CProbeDialog dlg;
@@ -75,7 +69,8 @@ TEST_F(DialogTest, DataExchangeRejectsMisuse)
     EXPECT_THROW(DDX_Control(&dx, IDC_PROBE_LIST, dlg.m_edit), std::logic_error) << "object bound to another control";
 }
 
-TEST_F(DialogTest, ControlBindingIsIdempotent)
+// Repeated exchanges bind the edit once, so each change is handled once.
+TEST_F(DialogTest, EditChangeIsReflectedOnceToTheBoundEditForEveryWayTheTextChanges)
 {
     CProbeDialog dlg;
     ASSERT_TRUE(dlg.Create(IDD_PROBE));
@@ -84,18 +79,9 @@ TEST_F(DialogTest, ControlBindingIsIdempotent)
     dlg.UpdateData(TRUE);
     EXPECT_EQ(dlg.m_edit.m_hWnd, hEdit);
     EXPECT_EQ(CWnd::FromHandlePermanent(hEdit), &dlg.m_edit);
-    dlg.m_edit.SetWindowText("x");
-    EXPECT_EQ(dlg.m_edit.changes, 1) << "one EN_CHANGE handled once after repeated exchanges";
-}
-
-TEST_F(DialogTest, EditChangeIsReflectedToTheEditForEveryWayTheTextChanges)
-{
-    CProbeDialog dlg;
-    ASSERT_TRUE(dlg.Create(IDD_PROBE));
-    const HWND hEdit = dlg.m_edit.m_hWnd;
 
     dlg.m_edit.SetWindowText("C:\\list\\mine.vql");
-    EXPECT_EQ(dlg.m_edit.changes, 1) << "SetWindowText";
+    EXPECT_EQ(dlg.m_edit.changes, 1) << "SetWindowText, handled once after repeated exchanges";
     EXPECT_EQ(dlg.m_edit.lastText, "C:\\list\\mine.vql") << "the handler sees the new text";
 
     ::SendMessageA(hEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("C:\\a"));
@@ -197,7 +183,8 @@ public:
     bool failInit = false;
 };
 
-TEST_F(DialogTest, ModalRunEndsWithTheDialogsResultAndIsOwnedByItsParentOnly)
+// A failed initialisation and a missing template end the run with -1.
+TEST_F(DialogTest, ModalRunEndsWithTheDialogsResultOrFailureAndIsOwnedByItsParentOnly)
 {
     CWinApp app("ModalTest");
     CProbeDialog mainDlg;
@@ -212,10 +199,7 @@ TEST_F(DialogTest, ModalRunEndsWithTheDialogsResultAndIsOwnedByItsParentOnly)
     CClosingDialog orphan;
     EXPECT_EQ(orphan.DoModal(), IDCANCEL);
     EXPECT_EQ(orphan.owner, nullptr) << "no parent: no owner, whatever the main window is";
-}
 
-TEST_F(DialogTest, ModalRunReportsFailedInitialisationAndMissingTemplate)
-{
     CClosingDialog failing;
     failing.failInit = true;
     prompts.boxAnswers = {IDOK};
