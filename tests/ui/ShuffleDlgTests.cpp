@@ -30,8 +30,9 @@ TEST_F(ShuffleDlgTest, SystemMenuEndsWithSeparatorAboutAndShuffleAndPlay)
     EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_SHUFFLE_PLAY));
 }
 
-// Both icons at the sizes this DPI asks for, in the window and the About box.
-TEST_F(ShuffleDlgTest, TheIconIsTheWindowIconAndTheDragIcon)
+// Both icons at the sizes this DPI asks for, in the window and the About box,
+// and the banner.
+TEST_F(ShuffleDlgTest, TheIconIsTheWindowIconAndTheDragIconAndTheBannerFillsItsControl)
 {
     Open();
     ASSERT_NE(dlg->m_hIcon, nullptr);
@@ -49,12 +50,8 @@ TEST_F(ShuffleDlgTest, TheIconIsTheWindowIconAndTheDragIcon)
     // Its own, not the shared one the template loaded at the default size.
     EXPECT_NE(aboutIcon, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME)));
     about.DestroyWindow();
-}
 
-// The program's banner, not the template's: whole and filling its control.
-TEST_F(ShuffleDlgTest, TheBannerIsWholeAndFillsItsControl)
-{
-    Open();
+    // The program's banner, not the template's: whole and filling its control.
     const HBITMAP shown = reinterpret_cast<HBITMAP>(SendMessageW(Item(IDC_BANNER), STM_GETIMAGE, IMAGE_BITMAP, 0));
     BITMAP size = {};
     ASSERT_TRUE(GetObjectW(shown, sizeof size, &size));
@@ -304,12 +301,7 @@ protected:
     CString workFile;
 };
 
-TEST_F(PlayTest, RightAfterLoadingWritesTheFileOrder)
-{
-    EXPECT_EQ(PlayAndReadWorkFile(), CrLfLines({kDirective, "a.vqf", "b.vqf", "c.vqf", "d.vqf", "e.vqf"}));
-}
-
-TEST_F(PlayTest, AfterAShuffleWritesTheShuffledOrderDrawnFromTheProgramsGenerator)
+TEST_F(PlayTest, AfterAShuffleWritesTheShuffledOrderDrawnFromTheProgramsGeneratorUntilTheModeIsReclicked)
 {
     AfxGetRandom().Seed(7);
     const std::vector<ListItem> loaded = Entries();
@@ -321,6 +313,11 @@ TEST_F(PlayTest, AfterAShuffleWritesTheShuffledOrderDrawnFromTheProgramsGenerato
     ASSERT_NE(shuffled, loaded) << "seed 7 must move something for this test to mean anything";
 
     EXPECT_EQ(PlayAndReadWorkFile(), WrittenForm(kLines, shuffled));
+
+    // Reclicking the selected mode reloads in file order.
+    Click(IDC_MODE_FILENAME);
+    EXPECT_EQ(Entries(), loaded);
+    EXPECT_EQ(dlg->m_nHandling, 1);
 }
 
 TEST_F(PlayTest, AfterADragWritesTheDraggedOrder)
@@ -347,25 +344,15 @@ TEST_F(PlayTest, AfterADragWritesTheDraggedOrder)
     EXPECT_EQ(PlayAndReadWorkFile(), WrittenForm(kLines, dragged));
 }
 
-TEST_F(PlayTest, PlayingAgainOverwritesTheSameWorkFile)
+// Right after loading the file order; playing again overwrites the same file.
+TEST_F(PlayTest, WritesTheFileOrderAndPlayingAgainOverwritesTheSameWorkFile)
 {
-    PlayAndReadWorkFile();
+    EXPECT_EQ(PlayAndReadWorkFile(), CrLfLines({kDirective, "a.vqf", "b.vqf", "c.vqf", "d.vqf", "e.vqf"}));
     const std::vector<ListItem> first = Entries();
     AfxGetRandom().Seed(11);
     Click(IDC_SHUFFLE);
     ASSERT_NE(Entries(), first);
     EXPECT_EQ(PlayAndReadWorkFile(), WrittenForm(kLines, Entries()));
-}
-
-TEST_F(PlayTest, ReclickingTheSelectedModeReloadsInFileOrder)
-{
-    const std::vector<ListItem> loaded = Entries();
-    AfxGetRandom().Seed(7);
-    Click(IDC_SHUFFLE);
-    ASSERT_NE(Entries(), loaded);
-    Click(IDC_MODE_FILENAME);
-    EXPECT_EQ(Entries(), loaded);
-    EXPECT_EQ(dlg->m_nHandling, 1);
 }
 
 TEST_F(PlayTest, SwitchingToTitleModeReloadsWithTitles)
@@ -375,15 +362,6 @@ TEST_F(PlayTest, SwitchingToTitleModeReloadsWithTitles)
     // No such VQF files: each is reported and shown as its line.
     EXPECT_EQ(Entries().size(), 5u);
     EXPECT_EQ(prompts.messages.size(), 5u);
-}
-
-TEST_F(ShuffleDlgTest, PlayWithAnEmptyPathDoesNothing)
-{
-    Open();
-    const BOOL workFileBefore = FileExists("jumbla_work.vql");
-    Click(IDC_PLAY);
-    EXPECT_TRUE(prompts.messages.empty());
-    EXPECT_EQ(FileExists("jumbla_work.vql"), workFileBefore);
 }
 
 TEST_F(ShuffleDlgTest, ShuffleAndPlayOnAnEmptyPlaylistStartsThePlayerOnTheDirectiveAlone)
@@ -427,7 +405,8 @@ TEST_F(ShuffleDlgTest, ClosingDeletesTheWorkFileAndRemembersThePlaylist)
     EXPECT_EQ(stored, path);
 }
 
-TEST_F(ShuffleDlgTest, ClosingWithAnEmptyPathDeletesNoWorkFileAndKeepsTheRememberedPlaylist)
+// Play with an empty path does nothing: no message, no work file written.
+TEST_F(ShuffleDlgTest, PlayAndCloseWithAnEmptyPathTouchNoWorkFileAndCloseKeepsTheRememberedPlaylist)
 {
     const CString path = folder / "earlier.vql";
     SetRegistryString(SettingsKey(), "VQLFile", path);
@@ -439,6 +418,8 @@ TEST_F(ShuffleDlgTest, ClosingWithAnEmptyPathDeletesNoWorkFileAndKeepsTheRemembe
     WriteFileBytes(folder / "jumbla_work.vql", "not ours");
     Open();
     SetPath("");
+    Click(IDC_PLAY);
+    EXPECT_TRUE(prompts.messages.empty());
     Close();
     SetCurrentDirectoryA(previous);
 
