@@ -37,17 +37,23 @@ public:
     CString workFile;
 };
 
-TEST_F(FileCommandTest, LoadCancelledDeletesTheWorkFileAndKeepsTheList)
+// A cancelled Load or Save deletes the work file and changes nothing else.
+TEST_F(FileCommandTest, LoadOrSaveCancelledDeletesTheWorkFileOnly)
 {
-    WriteFileBytes(workFile, "old");
     const std::vector<ListItem> loaded = Entries();
-    prompts.fileAnswers.push_back(L"");
-    Click(IDC_LOAD);
-    ASSERT_EQ(prompts.fileDialogs.size(), 1u);
-    ExpectPlaylistDialog(prompts.fileDialogs[0], TRUE, kOpenTitle, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
-    EXPECT_FALSE(FileExists(workFile));
-    EXPECT_EQ(Entries(), loaded);
-    EXPECT_EQ(PathText(), playlist);
+    const auto cancel = [&](int button, BOOL bOpen, const wchar_t* title, DWORD flags) {
+        WriteFileBytes(workFile, "old");
+        prompts.fileDialogs.clear();
+        Click(button);
+        ASSERT_EQ(prompts.fileDialogs.size(), 1u);
+        ExpectPlaylistDialog(prompts.fileDialogs[0], bOpen, title, flags);
+        EXPECT_FALSE(FileExists(workFile));
+        EXPECT_TRUE(prompts.messages.empty());
+        EXPECT_EQ(Entries(), loaded);
+        EXPECT_EQ(PathText(), playlist);
+    };
+    cancel(IDC_LOAD, TRUE, kOpenTitle, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
+    cancel(IDC_SAVE, FALSE, kSaveTitle, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
 }
 
 TEST_F(FileCommandTest, LoadConfirmedPutsTheChosenPathInTheEditWhichLoadsIt)
@@ -68,21 +74,8 @@ TEST_F(FileCommandTest, SaveWithAnEmptyPathReportsTheFailure)
     Click(IDC_SAVE);
     ASSERT_EQ(prompts.fileDialogs.size(), 1u);
     EXPECT_EQ(prompts.fileDialogs[0].initialDir, "");
-    ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, kSaveFailed);
-    EXPECT_EQ(prompts.messages[0].caption, kCaption);
-    EXPECT_EQ(prompts.messages[0].owner, dlg->m_hWnd);
+    ExpectOnlyMessage(kSaveFailed);
     EXPECT_FALSE(FileExists(target));
-}
-
-TEST_F(FileCommandTest, SaveCancelledDeletesTheWorkFileOnly)
-{
-    WriteFileBytes(workFile, "old");
-    Click(IDC_SAVE);
-    ASSERT_EQ(prompts.fileDialogs.size(), 1u);
-    ExpectPlaylistDialog(prompts.fileDialogs[0], FALSE, kSaveTitle, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
-    EXPECT_FALSE(FileExists(workFile));
-    EXPECT_TRUE(prompts.messages.empty());
 }
 
 TEST_F(FileCommandTest, SaveUnderItsOwnNameReplacesThePlaylistWithItsShuffledForm)
@@ -97,10 +90,8 @@ TEST_F(FileCommandTest, SaveUnderItsOwnNameReplacesThePlaylistWithItsShuffledFor
     EXPECT_EQ(ReadFileBytes(playlist), WrittenForm({"#x", "a.vqf", "b.vqf", "c.vqf", "d.vqf"}, shuffled));
     EXPECT_FALSE(FileExists(workFile));
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, kLoadSaved);
-    EXPECT_EQ(prompts.messages[0].caption, kCaption);
     EXPECT_EQ(prompts.messages[0].type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
-    EXPECT_EQ(prompts.messages[0].owner, dlg->m_hWnd);
+    ExpectOnlyMessage(kLoadSaved);
     EXPECT_EQ(PathText(), playlist) << "No keeps the path";
 }
 
