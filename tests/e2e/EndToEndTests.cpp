@@ -188,16 +188,18 @@ protected:
         SetEnvironmentVariableA("JUMBLA_EXIT_MODEL_PLAYLIST", nullptr);
     }
 
-    void StartJumbla()
+    // Starts a program built in this tree, in the scratch folder.
+    void Start(const char* unixPath, PROCESS_INFORMATION& process)
     {
-        const CString program = WindowsPathOfUnixPath(JUMBLA_EXE);
+        const CString program = WindowsPathOfUnixPath(unixPath);
         CString commandLine = "\"" + program + "\"";
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         ASSERT_TRUE(CreateProcessA(program, commandLine.GetBuffer(commandLine.GetLength()), nullptr, nullptr, FALSE,
-                                   0, nullptr, folder.Path(), &startup, &m_process))
+                                   0, nullptr, folder.Path(), &startup, &process))
             << "error " << GetLastError();
     }
+    void StartJumbla() { Start(JUMBLA_EXE, m_process); }
 
     HWND WaitForWindow(bool messageBox)
     {
@@ -335,16 +337,10 @@ TEST_F(EndToEndTest, EndingWhileWorkersThrowEndsCleanlyEveryTime)
         playlist += folder / ("missing" + std::to_string(i) + ".vqf").c_str() + "\r\n";
     WriteFileBytes(folder / "missing.vql", playlist);
     SetEnvironmentVariableA("JUMBLA_EXIT_MODEL_PLAYLIST", folder / "missing.vql");
-    const CString program = WindowsPathOfUnixPath(JUMBLA_EXIT_MODEL);
     const int kRuns = 8;
     for (int run = 0; run < kRuns; ++run) {
-        CString commandLine = "\"" + program + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        ASSERT_TRUE(CreateProcessA(program, commandLine.GetBuffer(commandLine.GetLength()), nullptr, nullptr, FALSE, 0,
-                                   nullptr, folder.Path(), &startup, &process))
-            << "error " << GetLastError();
+        ASSERT_NO_FATAL_FAILURE(Start(JUMBLA_EXIT_MODEL, process));
         DWORD exitCode = 1;
         if (WaitForSingleObject(process.hProcess, kDeadlineMs) != WAIT_OBJECT_0)
             TerminateProcess(process.hProcess, 259);  // reported as a hang
