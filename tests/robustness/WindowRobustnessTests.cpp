@@ -70,13 +70,6 @@ void RedirectImports(void* from, void* to)
     }
 }
 
-CString WindowTextOf(HWND window)
-{
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    const int copied = GetWindowTextA(window, &text[0], static_cast<int>(text.size()));
-    return CString(text.data(), copied);
-}
-
 }
 
 class WindowRobustnessTest : public MainWindowTest
@@ -282,7 +275,7 @@ TEST_F(WindowRobustnessTest, DroppedPathsLongerThanTheDropBufferAreRefused)
         Drop({dropped});
         if (c.accepted) {
             EXPECT_TRUE(prompts.messages.empty());
-            EXPECT_EQ(WindowTextOf(Item(IDC_PATH)), dropped);
+            EXPECT_EQ(PathText(), dropped);
         } else {
             ExpectOnlyMessage(kNotVql, kDropCaption);
             EXPECT_EQ(PathText(), playlist) << "the edit keeps the playlist it named";
@@ -302,7 +295,7 @@ TEST_F(WindowRobustnessTest, FileDialogNamesThatFillTheBufferAreUsedAsTheyAre)
 
     prompts.fileAnswers.push_back(longest);
     Click(IDC_LOAD);
-    EXPECT_EQ(WindowTextOf(Item(IDC_PATH)), longest);
+    EXPECT_EQ(PathText(), longest);
     EXPECT_EQ(Entries(), loaded);
     EXPECT_TRUE(prompts.messages.empty());
 
@@ -351,7 +344,7 @@ TEST_F(WindowRobustnessTest, ARememberedPathOf64KilobytesIsKeptWhole)
     const CString huge = PathOfLength(folder.Path(), 64 * 1024, ".vql");
     SetRegistryString(SettingsKey(), "VQLFile", huge);
     Open(1);
-    EXPECT_EQ(WindowTextOf(Item(IDC_PATH)), huge);
+    EXPECT_EQ(PathText(), huge);
     EXPECT_TRUE(Entries().empty());
     EXPECT_TRUE(prompts.messages.empty());
     Close();

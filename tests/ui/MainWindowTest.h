@@ -89,11 +89,11 @@ public:
         SetPathText(path);
         WaitForLoad();
     }
-    CString PathText() const
+    CString PathText() const  // whole, however long
     {
-        char text[2048] = {};
-        GetWindowTextA(Item(IDC_PATH), text, sizeof text);
-        return text;
+        std::string text(static_cast<std::size_t>(GetWindowTextLengthA(Item(IDC_PATH))) + 1, '\0');
+        const int copied = GetWindowTextA(Item(IDC_PATH), &text[0], static_cast<int>(text.size()));
+        return CString(text.data(), copied);
     }
 
     std::vector<ListItem> Entries() const { return ListItems(Item(IDC_ENTRIES)); }
