@@ -18,7 +18,8 @@ const std::vector<CString> kLines = {"#x", "a.vqf", "", "b.vqf", "c.vqf", "d.vqf
 
 }
 
-TEST_F(ShuffleDlgTest, SystemMenuEndsWithSeparatorAboutAndShuffleAndPlay)
+// The About command shows the About box modally, owned by the window.
+TEST_F(ShuffleDlgTest, SystemMenuEndsWithSeparatorAboutAndShuffleAndPlayAndAboutShowsTheBoxModally)
 {
     Open();
     HMENU menu = GetSystemMenu(dlg->m_hWnd, FALSE);
@@ -28,6 +29,14 @@ TEST_F(ShuffleDlgTest, SystemMenuEndsWithSeparatorAboutAndShuffleAndPlay)
     // Their texts: ShownTextTest.WindowsAndTheSystemMenuReadAsWritten.
     EXPECT_EQ(GetMenuItemID(menu, count - 2), static_cast<UINT>(IDM_ABOUTBOX));
     EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_SHUFFLE_PLAY));
+
+    CModalDialogCloser closer;
+    // The system keeps the low four bits of a command for itself.
+    SysCommand(IDM_ABOUTBOX | 0x3);
+    EXPECT_TRUE(closer.seen);
+    EXPECT_EQ(closer.caption, JumblaText::kAboutCaption);
+    EXPECT_EQ(closer.owner, dlg->m_hWnd);
+    EXPECT_TRUE(IsWindow(dlg->m_hWnd));
 }
 
 // Both icons at the sizes this DPI asks for, in the window and the About box,
@@ -241,18 +250,6 @@ TEST_F(ShuffleDlgTest, TabArrowKeysAndEnterReachTheControlsInOrder)
     EXPECT_EQ(Visited(about.m_hWnd, IDOK, GetNextDlgTabItem), Ids{IDOK});
     EXPECT_EQ(DefaultButtons(about.m_hWnd), Ids{IDOK});
     about.DestroyWindow();
-}
-
-TEST_F(ShuffleDlgTest, AboutCommandShowsTheAboutBoxModally)
-{
-    Open();
-    CModalDialogCloser closer;
-    // The system keeps the low four bits of a command for itself.
-    SysCommand(IDM_ABOUTBOX | 0x3);
-    EXPECT_TRUE(closer.seen);
-    EXPECT_EQ(closer.caption, JumblaText::kAboutCaption);
-    EXPECT_EQ(closer.owner, dlg->m_hWnd);
-    EXPECT_TRUE(IsWindow(dlg->m_hWnd));
 }
 
 namespace {
