@@ -55,10 +55,20 @@ const WriteCase kWriteCases[] = {
     {"same line twice", "a.vqf\n", {0, 0}, kDirective + "a.vqf\r\na.vqf\r\n"},
 };
 
-TEST_F(PlaylistWriterTest, WritesDirectiveThenLinesInOrder)
+TEST_F(PlaylistWriterTest, WritesDirectiveThenLinesInOrderThatLoadBack)
 {
     for (const WriteCase& c : kWriteCases)
         EXPECT_EQ(Write(c.source, c.lineIndices), c.written) << c.name;
+
+    // What is written loads back from line one, after the directive.
+    Write("#x\na.vqf\n\nb.vqf\n", {3, 1});
+    CStdioFile written(m_workPath.c_str(), CFile::modeRead | CFile::typeText);
+    std::vector<std::pair<std::string, UINT>> entries;
+    LoadPlaylistEntries(written, [&](const CString& text, UINT lineIndex) {
+        entries.emplace_back(text.GetString(), lineIndex);
+        return true;
+    });
+    EXPECT_EQ(entries, (std::vector<std::pair<std::string, UINT>>{{"b.vqf", 1}, {"a.vqf", 2}}));
 }
 
 // The entries were loaded from a longer file; the writer sees the file as it
@@ -73,18 +83,6 @@ TEST_F(PlaylistWriterTest, ReadsTheSourceAsItIsWhenWriting)
     CStdioFile work(m_workPath.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeText);
     WriteShuffledPlaylist(source, work, {2, 0});
     EXPECT_EQ(ReadBytes(m_workPath), kDirective + "c.vqf\r\na.vqf\r\n");
-}
-
-TEST_F(PlaylistWriterTest, WrittenPlaylistLoadsBackFromLineOne)
-{
-    Write("#x\na.vqf\n\nb.vqf\n", {3, 1});
-    CStdioFile written(m_workPath.c_str(), CFile::modeRead | CFile::typeText);
-    std::vector<std::pair<std::string, UINT>> entries;
-    LoadPlaylistEntries(written, [&](const CString& text, UINT lineIndex) {
-        entries.emplace_back(text.GetString(), lineIndex);
-        return true;
-    });
-    EXPECT_EQ(entries, (std::vector<std::pair<std::string, UINT>>{{"b.vqf", 1}, {"a.vqf", 2}}));
 }
 
 // A destination opened only for reading refuses every write: small output
