@@ -42,21 +42,6 @@ protected:
     CPrivateCurrentUser m_currentUser{"player"};
 };
 
-TEST_F(PlayerRegistryTest, MissingKeyFails)
-{
-    CString value("untouched");
-    EXPECT_FALSE(ReadPlayerDecoderPath(value));
-    EXPECT_EQ(value, "untouched");
-}
-
-TEST_F(PlayerRegistryTest, KeyWithoutTheValueFails)
-{
-    ASSERT_TRUE(SetPlayerValue("PlayerPath", REG_SZ, WithNul("C:\\svq\\SVQDEC32.DLL")));
-    CString value("untouched");
-    EXPECT_FALSE(ReadPlayerDecoderPath(value));
-    EXPECT_EQ(value, "untouched");
-}
-
 struct ValueCase
 {
     const char* name;
@@ -92,10 +77,16 @@ const ValueCase kValueCases[] = {
     {"string of 1023 bytes and NUL", REG_SZ, WithNul(kLong1023), false, ""},
     {"binary of 1024 bytes", REG_BINARY, kLong1024, false, ""},
     {"binary of 5000 bytes", REG_BINARY, std::string(5000, 'p'), false, ""},
+    {"the key without the value", REG_SZ, WithNul("C:\\svq\\SVQDEC32.DLL"), false, "", "PlayerPath"},
 };
 
-TEST_F(PlayerRegistryTest, ReadsTheValueWhateverItsType)
+// A missing key, or a value missing from the key, fails and leaves the
+// string untouched.
+TEST_F(PlayerRegistryTest, ReadsTheValueWhateverItsTypeAndFailsWithoutIt)
 {
+    CString untouched("untouched");
+    EXPECT_FALSE(ReadPlayerDecoderPath(untouched)) << "no key";
+    EXPECT_EQ(untouched, "untouched");
     for (const ValueCase& c : kValueCases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(SetPlayerValue(c.valueName, c.type, c.data));
