@@ -30,14 +30,13 @@ protected:
     CWinApp app;
 };
 
-TEST_F(SettingsTest, ApplicationIsNamedAfterTheExecutable)
+// The application is named after the executable, and its values go under
+// company, that name and the section; a value of the other type reads as
+// missing.
+TEST_F(SettingsTest, ValuesRoundTripUnderCompanyAppAndSectionAndReadAsTheirOwnTypeOnly)
 {
     EXPECT_STREQ(app.m_pszAppName, "framework_win_tests");
     EXPECT_EQ(AfxGetApp(), &app);
-}
-
-TEST_F(SettingsTest, ValuesRoundTripUnderCompanyAppAndSection)
-{
     EXPECT_EQ(static_cast<int>(app.GetProfileInt("Settings", "HandlingBy", 0)), 0) << "missing int gives the default";
     EXPECT_EQ(app.GetProfileString("Settings", "VQLFile", ""), "") << "missing string gives the default";
     EXPECT_EQ(app.GetProfileString("Settings", "VQLFile"), "") << "no default: empty";
@@ -65,10 +64,7 @@ TEST_F(SettingsTest, ValuesRoundTripUnderCompanyAppAndSection)
     EXPECT_EQ(::RegQueryValueExA(hKey, "VQLFile", nullptr, &type, nullptr, nullptr), ERROR_SUCCESS);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     ::RegCloseKey(hKey);
-}
 
-TEST_F(SettingsTest, ValueOfAnotherTypeGivesTheDefault)
-{
     app.WriteProfileString("Settings", "HandlingBy", "1");
     app.WriteProfileInt("Settings", "VQLFile", 5);
     EXPECT_EQ(static_cast<int>(app.GetProfileInt("Settings", "HandlingBy", 7)), 7) << "string read as int";
