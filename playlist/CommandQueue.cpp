@@ -105,16 +105,7 @@ void CCommandQueue::Close(const Command& lastCleanUp, double budgetMs)
     if (m_shown)
         m_shown->Cancel();
     m_shown.reset();
-    CString path = m_path;
-    for (const Step& step : m_steps) {
-        if (step.load)
-            step.load->Cancel();
-        if (step.kind == Step::newPlaylist)
-            path = step.path;
-        else if (step.kind == Step::cleanUp)
-            GiveFileWork(step.command, path, false);
-    }
-    m_steps.clear();
+    DropSteps(m_steps.size());
     GiveFileWork(lastCleanUp, m_lastGiven, false);
     m_sink.SetPolling(false);
     m_bPolling = false;
@@ -297,8 +288,13 @@ void CCommandQueue::Overtake()
     }
     if (newest == 0)
         return;
-    for (std::size_t i = 0; i < newest; ++i) {
-        Step& step = m_steps[i];
+    DropSteps(newest);
+}
+
+void CCommandQueue::DropSteps(std::size_t end)
+{
+    for (std::size_t i = 0; i < end; ++i) {
+        const Step& step = m_steps[i];
         if (step.load)
             step.load->Cancel();
         if (step.kind == Step::newPlaylist)
@@ -308,7 +304,7 @@ void CCommandQueue::Overtake()
         else if (step.kind == Step::cleanUp)
             GiveFileWork(step.command, m_path, false);
     }
-    m_steps.erase(m_steps.begin(), m_steps.begin() + static_cast<std::ptrdiff_t>(newest));
+    m_steps.erase(m_steps.begin(), m_steps.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
 void CCommandQueue::TakeTitles()

@@ -92,7 +92,6 @@ public:
 
     // The mode of the loads given from now on.
     void SetMode(DisplayMode mode) { m_mode = mode; }
-    DisplayMode GetMode() const { return m_mode; }
     // Loads the playlist at path. An empty path loads nothing, but is the
     // path of the commands after it.
     void Load(const CString& path);
@@ -158,6 +157,9 @@ private:
     bool TakeFileWork(Step& first);
     // Drops the steps before a newer load that has been read, where the rules allow.
     void Overtake();
+    // Drops the first `end` steps: their loads are cancelled, their paths
+    // and modes pass, their clean-ups are given to the file thread.
+    void DropSteps(std::size_t end);
     // Gives the shown list its titles and messages, in order.
     void TakeTitles();
     unsigned GiveFileWork(const Command& work, const CString& path, bool holdPlaylist);

@@ -11,7 +11,10 @@
 // a read that never returns pins no more than this and its own path.
 struct CEntryLoad::Shared
 {
-    Shared(const Options& options, const CString& folder) : options(options), folder(folder) {}
+    Shared(const Options& options, const CString& folder)
+        : options(options), folder(folder), startMs(options.now())
+    {
+    }
 
     bool Cancelled() const { return cancelled.load(); }
     // A file opened under a hold, waited for with a back-off: a read that
@@ -21,13 +24,18 @@ struct CEntryLoad::Shared
         return hold.Hold(path, [this] { return Cancelled(); }, options.sleep);
     }
 
+    // The reader's last sign of life: the playlist opened or a line read.
+    void Progress() { progressMs = static_cast<int>(options.now() - startMs); }
+
     const Options options;
     const CString folder;
+    const double startMs;
+    std::atomic<int> progressMs{0};  // since startMs
     std::atomic<bool> cancelled{false};
 };
 
-CEntryLoad::CEntryLoad(const CString& path, DisplayMode mode, std::shared_ptr<Shared> shared, double startMs)
-    : m_path(path), m_mode(mode), m_shared(std::move(shared)), m_startMs(startMs)
+CEntryLoad::CEntryLoad(const CString& path, DisplayMode mode, std::shared_ptr<Shared> shared)
+    : m_path(path), m_mode(mode), m_shared(std::move(shared))
 {
 }
 
@@ -38,7 +46,7 @@ std::shared_ptr<CEntryLoad> CEntryLoad::Start(const CString& path, DisplayMode m
     // Not make_shared: the load's memory goes with its last owner, not with
     // the last thread that still looks whether it is there.
     const std::shared_ptr<CEntryLoad> load(
-        new CEntryLoad(PathInFolder(folder, path), mode, shared, options.now()));
+        new CEntryLoad(PathInFolder(folder, path), mode, shared));
     const std::weak_ptr<CEntryLoad> weak = load;
     // No thread: the load fails, as a playlist that cannot be read does (the
     // list stays); it never runs on the caller's thread, which would then
@@ -74,12 +82,11 @@ void CEntryLoad::ReadPlaylist(const std::weak_ptr<CEntryLoad>& weak, const std::
             CFileHold hold;
             if (!shared->Hold(hold, path))
                 return;
-            readable = shared->options.readPlaylist(path, [&weak, &shared, &entries](const CString& line, UINT lineIndex) {
+            readable = shared->options.readPlaylist(path, [&shared, &entries](const CString& line, UINT lineIndex) {
                 if (shared->Cancelled())
                     return false;
                 entries.push_back(Entry{line, lineIndex, false});
-                if (const std::shared_ptr<CEntryLoad> load = weak.lock())
-                    load->Progress();
+                shared->Progress();
                 return true;
             });
         }
@@ -104,14 +111,9 @@ void CEntryLoad::ReadPlaylist(const std::weak_ptr<CEntryLoad>& weak, const std::
         ReadHeadersAndPace(weak, shared);
 }
 
-void CEntryLoad::Progress()
-{
-    m_progressMs = static_cast<int>(m_shared->options.now() - m_startMs);
-}
-
 bool CEntryLoad::IsStalled(double stalledMs) const
 {
-    return GetState() == opening && m_shared->options.now() - m_startMs - m_progressMs.load() > stalledMs;
+    return GetState() == opening && m_shared->options.now() - m_shared->startMs - m_shared->progressMs.load() > stalledMs;
 }
 
 void CEntryLoad::Publish(std::vector<Entry>& entries, bool linkSameLines)

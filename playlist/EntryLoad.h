@@ -113,7 +113,7 @@ public:
 
 private:
     struct Shared;
-    CEntryLoad(const CString& path, DisplayMode mode, std::shared_ptr<Shared> shared, double startMs);
+    CEntryLoad(const CString& path, DisplayMode mode, std::shared_ptr<Shared> shared);
 
     static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
 
@@ -133,7 +133,6 @@ private:
 
     static void ReadPlaylist(const std::weak_ptr<CEntryLoad>& weak, const std::shared_ptr<Shared>& shared,
                              const CString& path, DisplayMode mode);
-    void Progress();
     static void ReadHeadersAndPace(const std::weak_ptr<CEntryLoad>& weak, const std::shared_ptr<Shared>& shared);
     static bool StartHeaderReaders(const std::weak_ptr<CEntryLoad>& weak, const std::shared_ptr<Shared>& shared);
     static bool ReadNextHeader(const std::weak_ptr<CEntryLoad>& weak, const Shared& shared);
@@ -150,6 +149,4 @@ private:
     std::unique_ptr<Slot[]> m_slots;  // written once, before m_state turns opened
     std::size_t m_count = 0;
     std::atomic<std::size_t> m_nextToRead{0};
-    const double m_startMs;
-    std::atomic<int> m_progressMs{0};  // since m_startMs, at the playlist's last line
 };

@@ -33,7 +33,8 @@ CString ReplacementFolder(const CString& target);
 // The last two are Windows only (WorkFileWin32.cpp).
 
 // Deletes the work file of playlistPath, unless the playlist is that very
-// file. A missing work file is no error.
+// file or the path is empty (no playlist: the current folder's work file is
+// none of ours). A missing work file is no error.
 void DeleteWorkFileOf(const CString& playlistPath);
 
 // Saves the entries of playlistPath in the order of lineIndices as

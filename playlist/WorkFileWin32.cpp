@@ -20,7 +20,7 @@ CString FullPath(const CString& path)
 
 void DeleteWorkFileOf(const CString& playlistPath)
 {
-    if (IsItsOwnWorkFile(FullPath(playlistPath)))
+    if (playlistPath.IsEmpty() || IsItsOwnWorkFile(FullPath(playlistPath)))
         return;
     // DeleteFile fails on a missing file, which is just what we want left.
     ::DeleteFileA(WorkFilePath(playlistPath));

@@ -251,12 +251,7 @@ void CShuffleDlg::OnDestroy()
     // A read that never returns must not keep the window: the loads are
     // left to end by themselves and the commands waiting for them go; the
     // work file's deletes, the ones given before and the closing's own, run.
-    m_commands.Close(
-        [](const CString& playlist) {
-            if (!playlist.IsEmpty())
-                DeleteWorkFileOf(playlist);
-        },
-        kCloseWaitMs);
+    m_commands.Close(&DeleteWorkFileOf, kCloseWaitMs);
 }
 
 // The commands run in the order given, once the loads given before them
@@ -305,10 +300,7 @@ void CShuffleDlg::OnLoad()
 {
     // In its place: after a Play given before it, so that no work file
     // stays behind.
-    m_commands.CleanUp([](const CString& path) {
-        if (!path.IsEmpty())
-            DeleteWorkFileOf(path);
-    });
+    m_commands.CleanUp(&DeleteWorkFileOf);
 
     // A name the system code page cannot spell comes back empty: as cancelled.
     CString chosen;
@@ -338,10 +330,7 @@ void CShuffleDlg::RunOnList(CCommandQueue::Command command)
 
 void CShuffleDlg::SaveList(const CString& path)
 {
-    m_commands.CleanUp([](const CString& playlist) {
-        if (!playlist.IsEmpty())
-            DeleteWorkFileOf(playlist);
-    });
+    m_commands.CleanUp(&DeleteWorkFileOf);
 
     CString savedPath;
     if (!AskPlaylistName(path, FALSE, IDS_SAVE_TITLE, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, savedPath))

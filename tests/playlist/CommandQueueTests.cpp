@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -135,12 +134,6 @@ Outcome RunSequence(const Sequence& sequence, unsigned seed, bool concurrent, bo
                     window.queue.Poll();
             }
             window.Do(action);
-            if (std::getenv("JUMBLA_MODEL_TRACE")) {
-                std::string shown;
-                for (const auto& item : window.list)
-                    shown += item.first + "/" + std::to_string(item.second) + " ";
-                std::fprintf(stderr, "%d %d/%d: %s\n", concurrent, action.kind, action.a, shown.c_str());
-            }
             clock += 1;
             if (!concurrent) {
                 window.Settle();
